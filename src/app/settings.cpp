@@ -1,0 +1,64 @@
+#include "app/settings.h"
+
+Settings g_settings;
+
+namespace {
+
+bool isSpace(char c) {
+  return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// Lower case in the plain ASCII sense, whatever the C library's locale says.
+char lowered(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+}  // namespace
+
+std::int32_t optionValue(const char* text) {
+  while (isSpace(*text))
+    ++text;
+  const bool negative = *text == '-';
+  if (*text == '-' || *text == '+') ++text;
+  // Unsigned arithmetic wraps by definition, so an overlong number is no undefined behaviour.
+  std::uint32_t value = 0;
+  for (; isDigit(*text); ++text)
+    value = value * 10u + static_cast<std::uint32_t>(*text - '0');
+  if (negative) value = 0u - value;
+  return static_cast<std::int32_t>(value);
+}
+
+bool parseOptions(int argc, const char* const* argv, Settings& settings) {
+  for (int i = 1; i < argc - 2; ++i) {
+    const char* option = argv[i];
+    if (option[0] != '-') return false;
+    std::int32_t* field = nullptr;
+    switch (lowered(option[1])) {
+      case 'f':
+        field = &settings.method;
+        break;
+      case 'p':
+        field = &settings.member;
+        break;
+      case 's':
+        field = &settings.level;
+        break;
+      case 'w':
+        field = &settings.number;
+        break;
+      default:
+        return false;
+    }
+    *field = optionValue(option + 2);
+  }
+  return true;
+}
+
+bool editsSave(const Settings& settings) {
+  return settings.member != kNotGiven && settings.level != kNotGiven &&
+         settings.number != kNotGiven;
+}

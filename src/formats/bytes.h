@@ -1,0 +1,92 @@
+// The one place that knows how a field sits in a mapped file: little-endian, no alignment
+// assumed, and every access checked against the size of the view it reads or writes.
+#ifndef GRIMTRIM_FORMATS_BYTES_H_
+#define GRIMTRIM_FORMATS_BYTES_H_
+
+#include <cstdint>
+#include <cstring>
+
+// A mapped file as the formats see it: its bytes and how many there are. `data` is writable
+// only for a save opened for editing; the formats never store through any other view.
+struct View {
+  std::uint8_t* data = nullptr;
+  std::uint64_t size = 0;
+};
+
+// Offset that no field of a file can have: a lookup that found nothing, or a structure that
+// does not lie inside its file.
+inline constexpr std::uint64_t kNowhere = UINT64_MAX;
+
+// True when [offset, offset + length) lies inside the view. The subtraction runs only once
+// length <= size is known, so no value a file holds can make it wrap.
+[[nodiscard]] constexpr bool inside(const View& v, std::uint64_t offset, std::uint64_t length) {
+  return length <= v.size && offset <= v.size - length;
+}
+
+// Field readers and writers. Each one checks its own bytes and yields 0 (or stores nothing)
+// outside the view, so even a missed check upstream cannot reach past a file's end; callers
+// still check the enclosing record first, so that a damaged file gets its proper message.
+[[nodiscard]] inline std::uint16_t loadU16(const View& v, std::uint64_t offset) {
+  if (!inside(v, offset, 2)) return 0;
+  const std::uint8_t* p = v.data + offset;
+  return static_cast<std::uint16_t>(p[0] | p[1] << 8);
+}
+
+[[nodiscard]] inline std::uint32_t loadU32(const View& v, std::uint64_t offset) {
+  if (!inside(v, offset, 4)) return 0;
+  const std::uint8_t* p = v.data + offset;
+  return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
+         std::uint32_t{p[3]} << 24;
+}
+
+// A dword stored as two's complement: the counts and levels of the game's files are signed.
+[[nodiscard]] inline std::int32_t loadI32(const View& v, std::uint64_t offset) {
+  return static_cast<std::int32_t>(loadU32(v, offset));
+}
+
+// Eight bytes as one little-endian number, for comparing resource names in one step.
+[[nodiscard]] inline std::uint64_t loadU64(const View& v, std::uint64_t offset) {
+  if (!inside(v, offset, 8)) return 0;
+  const std::uint8_t* p = v.data + offset;
+  std::uint64_t value = 0;
+  for (int i = 7; i >= 0; --i)
+    value = value << 8 | p[i];
+  return value;
+}
+
+inline void storeU16(const View& v, std::uint64_t offset, std::uint16_t value) {
+  if (!inside(v, offset, 2)) return;
+  std::uint8_t* p = v.data + offset;
+  p[0] = static_cast<std::uint8_t>(value);
+  p[1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+inline void storeU32(const View& v, std::uint64_t offset, std::uint32_t value) {
+  if (!inside(v, offset, 4)) return;
+  std::uint8_t* p = v.data + offset;
+  for (int i = 0; i < 4; ++i)
+    p[i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+// Moves `length` bytes from `from` to `to` inside the view; the ranges may overlap. Nothing
+// moves unless both ranges lie inside the view.
+inline void moveBytes(const View& v, std::uint64_t to, std::uint64_t from, std::uint64_t length) {
+  if (length == 0 || !inside(v, to, length) || !inside(v, from, length)) return;
+  std::memmove(v.data + to, v.data + from, static_cast<std::size_t>(length));
+}
+
+// True when the view starts at `offset` with the `length` bytes of `signature`; false when any
+// of those bytes lies past the view's end, without reading them.
+[[nodiscard]] inline bool hasSignature(const View& v, std::uint64_t offset, const char* signature,
+                                       std::uint64_t length) {
+  return inside(v, offset, length) &&
+         std::memcmp(v.data + offset, signature, static_cast<std::size_t>(length)) == 0;
+}
+
+// Address of `offset` inside the view, for printing a counted text in place. Only called for
+// ranges already checked with inside().
+[[nodiscard]] inline const char* textAt(const View& v, std::uint64_t offset) {
+  return reinterpret_cast<const char*>(v.data + offset);
+}
+
+#endif  // GRIMTRIM_FORMATS_BYTES_H_

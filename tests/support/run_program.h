@@ -1,0 +1,50 @@
+// Runs the built grimtrim the way a user does, and captures what it printed.
+#ifndef GRIMTRIM_TESTS_SUPPORT_RUN_PROGRAM_H_
+#define GRIMTRIM_TESTS_SUPPORT_RUN_PROGRAM_H_
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "gamedata/game_data.h"
+#include "support/temp_folder.h"
+
+// What the banner prints at the start of every run.
+inline constexpr char kBanner[] =
+    "\nOrvane's Grimtrim 1.01 -- whack spells a Vellmark character\n"
+    "                                     has in his/her spell book\n\n";
+
+struct RunResult {
+  std::string output;    // standard output, byte for byte
+  int status = -1;       // exit status; -1 when the program did not exit normally
+  gamedata::Bytes save;  // the saved game's bytes afterwards (sample.gam), when there is one
+};
+
+// Runs grimtrim with `args` from inside `folder`.
+[[nodiscard]] RunResult runGrimtrim(const std::filesystem::path& folder,
+                                    const std::vector<std::string>& args);
+
+// Writes `files` into a fresh folder and runs grimtrim there with `options`, then the saved
+// game's and the configuration file's names.
+[[nodiscard]] RunResult runOn(const gamedata::GameFiles& files,
+                              std::vector<std::string> options = {});
+
+// A running grimtrim whose output is collected by wait().
+class Started {
+ public:
+  Started(const std::filesystem::path& folder, const std::vector<std::string>& args);
+  ~Started();
+  Started(const Started&) = delete;
+  Started& operator=(const Started&) = delete;
+  [[nodiscard]] RunResult wait();
+
+ private:
+  long process_ = -1;
+  int output_ = -1;
+};
+
+// The bytes of a file, or empty when it cannot be read.
+[[nodiscard]] gamedata::Bytes readFile(const std::filesystem::path& path);
+
+#endif  // GRIMTRIM_TESTS_SUPPORT_RUN_PROGRAM_H_

@@ -1,0 +1,33 @@
+// Writes a sample game set (string table, spell archive, resource index, saved game and
+// configuration file) into a folder, for the demo, the tests' seeds and the benchmark.
+#include <cstdio>
+#include <cstring>
+#include <exception>
+
+#include "gamedata/game_data.h"
+
+int main(int argc, char** argv) {
+  if (argc < 2 || argc > 3) {
+    std::printf("usage: make_sample FOLDER [sample|real|stress]\n");
+    return 2;
+  }
+  const char* size = argc == 3 ? argv[2] : "sample";
+  gamedata::GameDef game;
+  if (std::strcmp(size, "sample") == 0) {
+    game = gamedata::sampleGame();
+  } else if (std::strcmp(size, "real") == 0) {
+    game = gamedata::scaledGame(20000, 2000, 60000, 60);
+  } else if (std::strcmp(size, "stress") == 0) {
+    game = gamedata::scaledGame(100000, 10000, 100000, 200);
+  } else {
+    std::printf("make_sample: unknown set \"%s\"\n", size);
+    return 2;
+  }
+  try {
+    gamedata::writeGame(argv[1], gamedata::buildGame(game));
+  } catch (const std::exception& e) {
+    std::printf("make_sample: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}
