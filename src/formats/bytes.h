@@ -3,6 +3,7 @@
 #ifndef GRIMTRIM_FORMATS_BYTES_H_
 #define GRIMTRIM_FORMATS_BYTES_H_
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -47,10 +48,13 @@ inline constexpr std::uint64_t kNowhere = UINT64_MAX;
 // Eight bytes as one little-endian number, for comparing resource names in one step.
 [[nodiscard]] inline std::uint64_t loadU64(const View& v, std::uint64_t offset) {
   if (!inside(v, offset, 8)) return 0;
-  const std::uint8_t* p = v.data + offset;
   std::uint64_t value = 0;
-  for (int i = 7; i >= 0; --i)
-    value = value << 8 | p[i];
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(&value, v.data + offset, 8);  // one unaligned load
+  } else {
+    for (unsigned i = 8; i-- > 0;)
+      value = value << 8 | v.data[offset + i];
+  }
   return value;
 }
 
@@ -83,10 +87,25 @@ inline void moveBytes(const View& v, std::uint64_t to, std::uint64_t from, std::
          std::memcmp(v.data + offset, signature, static_cast<std::size_t>(length)) == 0;
 }
 
-// Address of `offset` inside the view, for printing a counted text in place. Only called for
-// ranges already checked with inside().
+// Address of `offset` inside the view, for printing a counted text or a name in place. Only
+// called for ranges already checked with inside().
 [[nodiscard]] inline const char* textAt(const View& v, std::uint64_t offset) {
   return reinterpret_cast<const char*>(v.data + offset);
+}
+[[nodiscard]] inline const std::uint8_t* bytesAt(const View& v, std::uint64_t offset) {
+  return v.data + offset;
+}
+
+// Length of the text at `offset`: up to its first NUL byte, at most `limit` bytes, and never
+// past the view's end.
+[[nodiscard]] inline std::uint64_t textLength(const View& v, std::uint64_t offset,
+                                              std::uint64_t limit) {
+  if (offset >= v.size) return 0;
+  const std::uint64_t room = v.size - offset < limit ? v.size - offset : limit;
+  const auto* start = v.data + offset;
+  const void* nul = std::memchr(start, 0, static_cast<std::size_t>(room));
+  return nul == nullptr ? room
+                        : static_cast<std::uint64_t>(static_cast<const std::uint8_t*>(nul) - start);
 }
 
 #endif  // GRIMTRIM_FORMATS_BYTES_H_

@@ -61,12 +61,8 @@ const char* memberName(std::uint64_t member) {
 }
 
 int memberNameLength(std::uint64_t member) {
-  const std::uint64_t end = member + kPartyMemberSize;
   if (!inside(save(), member, kPartyMemberSize)) return 0;
-  std::uint64_t at = member + kName;
-  while (at < end && save().data[at] != 0)
-    ++at;
-  return static_cast<int>(at - (member + kName));
+  return static_cast<int>(textLength(save(), member + kName, kPartyMemberSize - kName));
 }
 
 std::uint64_t creatureOf(std::uint64_t member) {

@@ -84,7 +84,7 @@ ListEnd listSpells(std::uint64_t creature) {
   std::int32_t previousLevel = -1;
   std::int32_t spellNumber = 0;
   for (std::int32_t j = 0; j < count; ++j) {
-    const std::uint8_t* name = g_saveGameView.data + known + std::uint64_t(j) * kKnownSpellSize;
+    const std::uint8_t* name = bytesAt(g_saveGameView, known + std::uint64_t(j) * kKnownSpellSize);
     const Locator locator = findLocator(name);
     if (locator == kNoLocator) {
       std::printf("known spell <%.8s> not found in .key", reinterpret_cast<const char*>(name));
