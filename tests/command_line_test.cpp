@@ -95,7 +95,7 @@ TEST(CommandLine, TooFewArgumentsPrintUsageAndHelp) {
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{}, std::vector<std::string>{"save.gam"}}) {
     const RunResult run = runGrimtrim(folder.path(), args);
-    EXPECT_EQ(kBanner + kUsage + kHelp, run.output);
+    EXPECT_EQ(bannerThen(kUsage + kHelp), run.output);
     EXPECT_EQ(1, run.status);
   }
 }
@@ -108,7 +108,7 @@ TEST(CommandLine, BadOptionPrintsHelpWithoutUsage) {
            std::vector<std::string>{"save.gam", "-p0", "config.cfg"},
        }) {
     const RunResult run = runGrimtrim(folder.path(), args);
-    EXPECT_EQ(kBanner + kHelp, run.output);
+    EXPECT_EQ(bannerThen(kHelp), run.output);
     EXPECT_EQ(1, run.status);
   }
 }
@@ -118,7 +118,7 @@ TEST(CommandLine, TheLastTwoArgumentsAreTheFiles) {
   // Exactly two arguments: nothing is scanned as an option, so "-p0" is the save's name and
   // the configuration file is looked for under "-x".
   const RunResult run = runGrimtrim(folder.path(), {"-p0", "-x"});
-  EXPECT_EQ(kBanner + std::string("cannot open config <-x>"), run.output);
+  EXPECT_EQ(bannerThen("cannot open config <-x>"), run.output);
   EXPECT_EQ(1, run.status);
 }
 

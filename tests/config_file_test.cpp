@@ -49,23 +49,24 @@ RunResult runWithConfig(const std::string& config) {
 
 TEST(ConfigFile, MissingLinesNameTheFileThatWasExpected) {
   const RunResult none = runWithConfig("");
-  EXPECT_EQ(kBanner + std::string("error reading .tlk file location"), none.output);
+  EXPECT_EQ(bannerThen("error reading .tlk file location"), none.output);
   EXPECT_EQ(1, none.status);
   const RunResult one = runWithConfig("sample.tlk\n");
-  EXPECT_EQ(kBanner + std::string("error reading spell.bif file location"), one.output);
+  EXPECT_EQ(bannerThen("error reading spell.bif file location"), one.output);
   EXPECT_EQ(1, one.status);
   const RunResult two = runWithConfig("sample.tlk\nspells.bif\n");
-  EXPECT_EQ(kBanner + std::string("error reading .key file location"), two.output);
+  EXPECT_EQ(bannerThen("error reading .key file location"), two.output);
   EXPECT_EQ(1, two.status);
 }
 
 TEST(ConfigFile, PathsAreTakenAsWritten) {
-  // Trailing spaces stay part of the path.
-  const RunResult spaces = runWithConfig("sample.tlk  \nspells.bif\nsample.key\n");
-  EXPECT_EQ(kBanner + std::string("Cannot open .tlk file <sample.tlk  >"), spaces.output);
+  // Spaces around the path stay part of it. (Windows itself ignores spaces at the end of a
+  // file name, but not at its start.)
+  const RunResult spaces = runWithConfig("  sample.tlk  \nspells.bif\nsample.key\n");
+  EXPECT_EQ(bannerThen("Cannot open .tlk file <  sample.tlk  >"), spaces.output);
   EXPECT_EQ(1, spaces.status);
   const RunResult empty = runWithConfig("sample.tlk\n\nsample.key\n");
-  EXPECT_EQ(kBanner + std::string("Cannot open spell.bif file <>"), empty.output);
+  EXPECT_EQ(bannerThen("Cannot open spell.bif file <>"), empty.output);
   EXPECT_EQ(1, empty.status);
   // A 255-character line leaves its line feed to be read as the next, empty, path.
   std::string longPath;
@@ -74,21 +75,21 @@ TEST(ConfigFile, PathsAreTakenAsWritten) {
   longPath += "/sample.tlk";
   ASSERT_EQ(255u, longPath.size());
   const RunResult longLine = runWithConfig(longPath + "\nspells.bif\nsample.key\n");
-  EXPECT_EQ(kBanner + std::string("Cannot open spell.bif file <>"), longLine.output);
+  EXPECT_EQ(bannerThen("Cannot open spell.bif file <>"), longLine.output);
   EXPECT_EQ(1, longLine.status);
   // CR LF line ends and a last line without a line feed read the same paths.
   const RunResult windows = runWithConfig("sample.tlk\r\nspells.bif\r\nsample.key");
   EXPECT_EQ(0, windows.status);
-  EXPECT_EQ(0u, windows.output.find(kBanner + std::string("0 Selwyn\n")));
+  EXPECT_EQ(0u, windows.output.find(bannerThen("0 Selwyn\n")));
 }
 
 TEST(ConfigFile, FileThatCannotBeOpened) {
   TempFolder folder;
   const RunResult missing = runGrimtrim(folder.path(), {"save.gam", "nowhere.cfg"});
-  EXPECT_EQ(kBanner + std::string("cannot open config <nowhere.cfg>"), missing.output);
+  EXPECT_EQ(bannerThen("cannot open config <nowhere.cfg>"), missing.output);
   EXPECT_EQ(1, missing.status);
   const RunResult directory = runGrimtrim(folder.path(), {"save.gam", "."});
-  EXPECT_EQ(kBanner + std::string("cannot open config <.>"), directory.output);
+  EXPECT_EQ(bannerThen("cannot open config <.>"), directory.output);
   EXPECT_EQ(1, directory.status);
 }
 

@@ -172,7 +172,7 @@ void expectRealOutput(const char* document, const Session& session) {
     const std::vector<std::string> args(step.args.begin() + 1, step.args.end());
     if (step.args.front() == "grimtrim") {
       const RunResult run = runGrimtrim(folder.path(), args);
-      EXPECT_EQ(step.output, run.output);
+      EXPECT_EQ(asPrinted(step.output), run.output);
       EXPECT_EQ(0, run.status);
     } else if (step.args.front() == "cp" && args.size() == 2) {
       std::filesystem::copy_file(folder / args[0], folder / args[1],

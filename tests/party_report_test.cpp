@@ -33,7 +33,7 @@ GameDef party() {
 }
 
 std::string out(const std::string& text) {
-  return kBanner + text;
+  return bannerThen(text);
 }
 
 TEST(PartyReport, WithoutAMemberEveryNameIsListed) {

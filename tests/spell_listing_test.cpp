@@ -35,7 +35,7 @@ GameDef walk() {
 }
 
 std::string out(const std::string& text) {
-  return kBanner + std::string("0 Selwyn\n") + text;
+  return bannerThen("0 Selwyn\n" + text);
 }
 
 TEST(SpellListing, LevelsPrintEachTimeTheyChange) {

@@ -48,7 +48,7 @@ void put(Bytes& file, std::size_t offset, const Bytes& bytes) {
 }
 
 std::string out(const std::string& text) {
-  return kBanner + std::string("0 Selwyn\n") + text;
+  return bannerThen("0 Selwyn\n" + text);
 }
 
 // The save after a whack of known spell j under method 0: the later entries moved down by

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "gamedata/game_data.h"
@@ -14,6 +15,13 @@
 inline constexpr char kBanner[] =
     "\nOrvane's Grimtrim 1.01 -- whack spells a Vellmark character\n"
     "                                     has in his/her spell book\n\n";
+
+// `text` as it comes out of the program's standard output, a text stream: on Windows each line
+// feed goes out as CR LF, every other byte as it is.
+[[nodiscard]] std::string asPrinted(std::string_view text);
+
+// What a run prints: the banner, then `text`, as it comes out of standard output.
+[[nodiscard]] std::string bannerThen(std::string_view text);
 
 struct RunResult {
   std::string output;    // standard output, byte for byte
@@ -40,8 +48,8 @@ class Started {
   [[nodiscard]] RunResult wait();
 
  private:
-  long process_ = -1;
-  int output_ = -1;
+  std::intptr_t process_ = -1;  // the platform's process and pipe handles
+  std::intptr_t output_ = -1;
 };
 
 // The bytes of a file, or empty when it cannot be read.

@@ -1,0 +1,21 @@
+# Fails unless the program at `program` imports only DLLs that every Windows has: it is handed
+# to users as one file, with nothing to install beside it.
+# cmake -Dobjdump=<objdump> -Dprogram=<grimtrim.exe> -P check_imports.cmake
+set(system_dlls kernel32.dll msvcrt.dll)
+cmake_minimum_required(VERSION 3.25)
+execute_process(COMMAND ${objdump} -p ${program} OUTPUT_VARIABLE headers RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "${objdump} could not read ${program}")
+endif()
+string(REGEX MATCHALL "DLL Name: [^\r\n]+" imports "${headers}")
+if(NOT imports)
+  message(FATAL_ERROR "${program} names no DLL at all: not the program expected")
+endif()
+foreach(import IN LISTS imports)
+  string(REPLACE "DLL Name: " "" dll "${import}")
+  string(TOLOWER "${dll}" dll)
+  message(STATUS "imports ${dll}")
+  if(NOT dll IN_LIST system_dlls)
+    message(FATAL_ERROR "${program} needs ${dll}, which Windows does not have")
+  endif()
+endforeach()
