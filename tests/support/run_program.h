@@ -25,6 +25,7 @@ inline constexpr char kBanner[] =
 
 struct RunResult {
   std::string output;    // standard output, byte for byte
+  std::string errors;    // standard error: the program writes none, a sanitizer its reports
   int status = -1;       // exit status; -1 when the program did not exit normally
   gamedata::Bytes save;  // the saved game's bytes afterwards (sample.gam), when there is one
 };
@@ -38,18 +39,27 @@ struct RunResult {
 [[nodiscard]] RunResult runOn(const gamedata::GameFiles& files,
                               std::vector<std::string> options = {});
 
-// A running grimtrim whose output is collected by wait().
+// A running grimtrim whose output is collected by wait(). Until then nothing reads its
+// output, so a run that prints more than a pipe holds waits in its write for wait().
 class Started {
  public:
-  Started(const std::filesystem::path& folder, const std::vector<std::string>& args);
+  // `environment` holds NAME=VALUE settings added to the test's own environment.
+  Started(const std::filesystem::path& folder, const std::vector<std::string>& args,
+          const std::vector<std::string>& environment = {});
   ~Started();
   Started(const Started&) = delete;
   Started& operator=(const Started&) = delete;
+  // True once the program has ended; does not wait and reads none of its output.
+  [[nodiscard]] bool ended();
+  // Bytes of output the program has written that nobody has read yet.
+  [[nodiscard]] std::size_t unread() const;
   [[nodiscard]] RunResult wait();
 
  private:
   std::intptr_t process_ = -1;  // the platform's process and pipe handles
   std::intptr_t output_ = -1;
+  std::intptr_t errors_ = -1;
+  int status_ = -1;  // the wait status, once ended() has seen the end
 };
 
 // The bytes of a file, or empty when it cannot be read.

@@ -50,7 +50,10 @@ std::string asPrinted(std::string_view text) {
   return out;
 }
 
-Started::Started(const std::filesystem::path& folder, const std::vector<std::string>& args) {
+Started::Started(const std::filesystem::path& folder, const std::vector<std::string>& args,
+                 const std::vector<std::string>& environment) {
+  // Only the POSIX tests preload or configure the program through its environment.
+  if (!environment.empty()) throw std::logic_error("no environment settings on Windows");
   SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
   HANDLE readEnd = nullptr;
   HANDLE writeEnd = nullptr;
@@ -87,6 +90,16 @@ Started::Started(const std::filesystem::path& folder, const std::vector<std::str
 
 Started::~Started() {
   if (process_ != -1) static_cast<void>(wait());
+}
+
+bool Started::ended() {
+  return ::WaitForSingleObject(handleOf(process_), 0) == WAIT_OBJECT_0;
+}
+
+std::size_t Started::unread() const {
+  DWORD bytes = 0;
+  if (!::PeekNamedPipe(handleOf(output_), nullptr, 0, nullptr, &bytes, nullptr)) return 0;
+  return bytes;
 }
 
 RunResult Started::wait() {

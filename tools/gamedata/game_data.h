@@ -116,6 +116,25 @@ void writeGame(const std::filesystem::path& folder, const GameFiles& files);
 // the demo shows, and a realistic base for the tests.
 [[nodiscard]] GameDef sampleGame();
 
+// A half-open byte range [begin, end) of a file.
+struct Range {
+  std::uint64_t begin = 0;
+  std::uint64_t end = 0;
+};
+
+// The bytes of `save` that a whack on party record `member` may change, read from the save's
+// own fields as they stand (damaged or not), each range cut to the file: the known spells
+// section under free-space method 0; under any other method also the spell memorization and
+// memorized spells sections and the creature record's six spell-section fields (0x2A0 to
+// 0x2B8). No range when the party record or the creature's fields do not lie in the file.
+[[nodiscard]] std::vector<Range> whackableRanges(const Bytes& save, std::int32_t member,
+                                                 std::int32_t method);
+
+// The first offset at which `after` differs from `before` outside `ranges`, or -1 when none
+// does; a difference in size counts at the shorter one's end.
+[[nodiscard]] std::int64_t changeOutside(const Bytes& before, const Bytes& after,
+                                         const std::vector<Range>& ranges);
+
 // Bigger sets of the same shape for measuring the program: "real" about the size of a full
 // game's files, "stress" several times larger.
 [[nodiscard]] GameDef scaledGame(std::size_t indexEntries, std::size_t archiveEntries,

@@ -1,0 +1,90 @@
+// One input split into a command line's options and all four files, run as the driver runs
+// it once the files are open: options parsed by the program's own parser, then the report,
+// with the save writable exactly when the options ask for a whack.
+//
+// Layout of an input: the options as text up to the first line feed (separated by spaces),
+// then three little-endian dwords giving the sizes of the string table, the spell archive and
+// the resource index, then those files, and the saved game in the rest.
+#include <string>
+#include <vector>
+
+#include "fuzz_support.h"
+
+namespace {
+
+// The next `want` bytes of the input, or fewer when it ends first.
+fuzz::Bytes take(const std::uint8_t*& data, std::size_t& size, std::size_t want) {
+  const std::size_t n = want < size ? want : size;
+  fuzz::Bytes bytes(data, data + n);
+  data += n;
+  size -= n;
+  return bytes;
+}
+
+std::uint32_t takeSize(const std::uint8_t*& data, std::size_t& size) {
+  const fuzz::Bytes bytes = take(data, size, 4);
+  std::uint32_t value = 0;
+  for (std::size_t i = bytes.size(); i-- > 0;)
+    value = value << 8 | bytes[i];
+  return value;
+}
+
+// The options line as the argument vector the driver gets, with the two file names after it.
+bool parse(const std::string& line, Settings& settings) {
+  std::vector<std::string> args = {"grimtrim"};
+  std::size_t at = 0;
+  while (at < line.size() && args.size() < 16) {
+    const std::size_t end = std::min(line.find(' ', at), line.size());
+    if (end > at) args.push_back(line.substr(at, end - at));
+    at = end + 1;
+  }
+  args.push_back("save.gam");
+  args.push_back("game.cfg");
+  std::vector<const char*> argv;
+  for (const std::string& arg : args)
+    argv.push_back(arg.c_str());
+  return parseOptions(static_cast<int>(argv.size()), argv.data(), settings);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  fuzz::quietOutput();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  std::string line;
+  while (size > 0 && *data != '\n' && line.size() < 64) {
+    line.push_back(static_cast<char>(*data));
+    ++data;
+    --size;
+  }
+  if (size > 0 && *data == '\n') {
+    ++data;
+    --size;
+  }
+  Settings settings;
+  if (!parse(line, settings)) return 0;  // the driver would print the help and stop
+  const std::uint32_t tableSize = takeSize(data, size);
+  const std::uint32_t archiveSize = takeSize(data, size);
+  const std::uint32_t indexSize = takeSize(data, size);
+  fuzz::Bytes table = take(data, size, tableSize);
+  fuzz::Bytes archive = take(data, size, archiveSize);
+  fuzz::Bytes index = take(data, size, indexSize);
+  const fuzz::Bytes save = take(data, size, size);
+  // The readers never rely on the signatures the driver checks, so any bytes are read here.
+  fuzz::useView(g_stringTableView, table);
+  fuzz::useView(g_spellArchiveView, archive);
+  fuzz::useView(g_resourceIndexView, index);
+  if (editsSave(settings)) {
+    fuzz::whackCopy(save, settings.member, settings.level, settings.number, settings.method);
+  } else {
+    fuzz::Bytes readOnly = save;
+    fuzz::useView(g_saveGameView, readOnly);
+    fuzz::report(settings.member, settings.level, settings.number, settings.method);
+    if (readOnly != save) std::abort();
+  }
+  g_saveGameView = g_stringTableView = g_spellArchiveView = g_resourceIndexView = View{};
+  return 0;
+}
