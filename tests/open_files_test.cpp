@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "support/file_holder.h"
 #include "support/sample_set.h"
 
 namespace {
@@ -108,6 +109,49 @@ TEST(OpenFiles, OnlyAWhackChangesTheSaveAndItsSizeStays) {
   EXPECT_EQ(0, whack.status);
   EXPECT_EQ(before.size(), whack.save.size());
   EXPECT_NE(before, whack.save);
+}
+
+// Other programs may read the files while grimtrim has them, but not write them; an editor
+// has the save alone.
+TEST(OpenFiles, ReadersShareAFileAndAnEditorHasItAlone) {
+  using Use = FileHolder::Use;
+  SampleSet set;
+  const Bytes before = readFile(set / kSaveName);
+  {
+    FileHolder reader(set / kSaveName, Use::Reading);
+    ASSERT_TRUE(reader.held());
+    EXPECT_EQ(0, set.run().status);  // two readers side by side
+    const RunResult editor = set.run({"-p0", "-s1", "-w1"});
+    EXPECT_EQ(bannerThen("Cannot open save file <sample.gam>"), editor.output);
+    EXPECT_EQ(1, editor.status);
+    EXPECT_EQ(before, readFile(set / kSaveName));
+  }
+  {
+    FileHolder editor(set / kSaveName, Use::Writing);
+    ASSERT_TRUE(editor.held());
+    const RunResult reader = set.run();
+    EXPECT_EQ(bannerThen("Cannot open save file <sample.gam>"), reader.output);
+    EXPECT_EQ(1, reader.status);
+  }
+  {
+    FileHolder writer(set / "sample.key", Use::Writing);
+    ASSERT_TRUE(writer.held());
+    const RunResult run = set.run();
+    EXPECT_EQ(bannerThen("Cannot open .key file <sample.key>"), run.output);
+    EXPECT_EQ(1, run.status);
+  }
+}
+
+TEST(OpenFiles, AReadOnlySaveListsButCannotBeEdited) {
+  SampleSet set;
+  if (!makeReadOnly(set / kSaveName)) GTEST_SKIP() << "a read-only file does not stop this user";
+  const Bytes before = readFile(set / kSaveName);
+  EXPECT_EQ(0, set.run({"-p0", "-s1"}).status);
+  const RunResult edit = set.run({"-p0", "-s1", "-w1"});
+  EXPECT_EQ(bannerThen("Cannot open save file <sample.gam>"), edit.output);
+  EXPECT_EQ(1, edit.status);
+  EXPECT_EQ(before, readFile(set / kSaveName));
+  makeWritable(set / kSaveName);
 }
 
 }  // namespace
