@@ -48,6 +48,16 @@ inline void useView(View& view, Bytes& bytes) {
   view = View{bytes.data(), bytes.size()};
 }
 
+// Quiets the output and points the three data views at the sample's valid files, once for the
+// whole run; a target then points the view it fuzzes at each input.
+inline void startWithSampleData() {
+  quietOutput();
+  static DataFiles* files = new DataFiles;
+  useView(g_stringTableView, files->stringTable);
+  useView(g_spellArchiveView, files->spellArchive);
+  useView(g_resourceIndexView, files->resourceIndex);
+}
+
 // Runs the report with these option values, flushing the output so that a crash is not
 // blamed on a later input.
 inline void report(std::int32_t member, std::int32_t level, std::int32_t number,

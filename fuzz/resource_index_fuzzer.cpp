@@ -2,17 +2,8 @@
 // and of names taken from the input, and the listings and whacks that depend on them.
 #include "fuzz_support.h"
 
-namespace {
-
-fuzz::DataFiles* g_data = nullptr;
-
-}  // namespace
-
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  fuzz::quietOutput();
-  g_data = new fuzz::DataFiles;
-  fuzz::useView(g_stringTableView, g_data->stringTable);
-  fuzz::useView(g_spellArchiveView, g_data->spellArchive);
+  fuzz::startWithSampleData();
   return 0;
 }
 

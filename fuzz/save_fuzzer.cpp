@@ -2,18 +2,8 @@
 // chosen members' listings and whacks under every free-space method.
 #include "fuzz_support.h"
 
-namespace {
-
-fuzz::DataFiles* g_data = nullptr;
-
-}  // namespace
-
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  fuzz::quietOutput();
-  g_data = new fuzz::DataFiles;
-  fuzz::useView(g_stringTableView, g_data->stringTable);
-  fuzz::useView(g_spellArchiveView, g_data->spellArchive);
-  fuzz::useView(g_resourceIndexView, g_data->resourceIndex);
+  fuzz::startWithSampleData();
   return 0;
 }
 

@@ -5,8 +5,6 @@
 
 namespace {
 
-fuzz::DataFiles* g_data = nullptr;
-
 void readHeader(Locator locator) {
   const SpellHeader header = findSpellHeader(locator);
   if (!header.isValid()) return;
@@ -17,10 +15,7 @@ void readHeader(Locator locator) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  fuzz::quietOutput();
-  g_data = new fuzz::DataFiles;
-  fuzz::useView(g_stringTableView, g_data->stringTable);
-  fuzz::useView(g_resourceIndexView, g_data->resourceIndex);
+  fuzz::startWithSampleData();
   return 0;
 }
 

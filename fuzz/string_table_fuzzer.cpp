@@ -6,8 +6,6 @@
 
 namespace {
 
-fuzz::DataFiles* g_data = nullptr;
-
 // Touches every byte "%.*s" would print, so that the sanitizer sees a text past the file's end
 // even where printf's own checks would not.
 unsigned touch(StrRef ref) {
@@ -22,10 +20,7 @@ unsigned touch(StrRef ref) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  fuzz::quietOutput();
-  g_data = new fuzz::DataFiles;
-  fuzz::useView(g_spellArchiveView, g_data->spellArchive);
-  fuzz::useView(g_resourceIndexView, g_data->resourceIndex);
+  fuzz::startWithSampleData();
   return 0;
 }
 
