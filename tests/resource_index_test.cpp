@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "formats/resource_index.h"
@@ -18,11 +19,21 @@ constexpr std::size_t kResourceEntrySize = 14;
 constexpr std::size_t kFileEntrySize = 16;
 
 // An 8-byte name field as it stands in a save: `text`, then NUL bytes, then `tail`.
-std::array<std::uint8_t, 8> name(const std::string& text, const std::string& tail = "") {
+ResRef name(const std::string& text, const std::string& tail = "") {
   std::array<std::uint8_t, 8> bytes{};
   std::memcpy(bytes.data(), text.data(), std::min<std::size_t>(text.size(), 8));
   std::memcpy(bytes.data() + 8 - tail.size(), tail.data(), tail.size());
-  return bytes;
+  ResRef key = 0;
+  for (std::size_t i = 8; i-- > 0;)
+    key = key << 8 | bytes[i];
+  return key;
+}
+
+// The spell header the archive's first entry for `locator` leads to, if it is one.
+std::optional<SpellHeader> headerFor(Bytes& archive, Locator locator) {
+  const std::optional<std::uint32_t> offset = findSpellHeader(viewOf(archive), locator);
+  if (!offset) return std::nullopt;
+  return SpellHeader::at(viewOf(archive), *offset);
 }
 
 gamedata::GameFiles spells() {
@@ -44,28 +55,28 @@ Locator storedLocator(const gamedata::GameFiles& files, std::size_t e) {
 
 TEST(ResourceIndex, NamesCompareAsBoundedTextOfEightBytes) {
   gamedata::GameFiles files = spells();
-  ScopedView use(g_resourceIndexView, files.resourceIndex);
-  EXPECT_EQ(storedLocator(files, 0), findLocator(name("EMBER").data()));
-  EXPECT_EQ(storedLocator(files, 1), findLocator(name("WZ1FEATH").data()));
-  EXPECT_EQ(storedLocator(files, 2), findLocator(name("WZ1VEIL").data()));
+  const View use = viewOf(files.resourceIndex);
+  EXPECT_EQ(storedLocator(files, 0), findLocator(use, name("EMBER")));
+  EXPECT_EQ(storedLocator(files, 1), findLocator(use, name("WZ1FEATH")));
+  EXPECT_EQ(storedLocator(files, 2), findLocator(use, name("WZ1VEIL")));
   // Whatever follows the name's NUL does not count.
-  EXPECT_EQ(storedLocator(files, 0), findLocator(name("EMBER", "xy").data()));
-  EXPECT_EQ(storedLocator(files, 2), findLocator(name("WZ1VEIL", "").data()));
+  EXPECT_EQ(storedLocator(files, 0), findLocator(use, name("EMBER", "xy")));
+  EXPECT_EQ(storedLocator(files, 2), findLocator(use, name("WZ1VEIL", "")));
   // Case counts, and a name is equal only up to a NUL in both.
-  EXPECT_EQ(kNoLocator, findLocator(name("ember").data()));
-  EXPECT_EQ(kNoLocator, findLocator(name("EMBE").data()));
-  EXPECT_EQ(kNoLocator, findLocator(name("EMBERS").data()));
-  EXPECT_EQ(kNoLocator, findLocator(name("WZ1FEAT").data()));
-  EXPECT_EQ(kNoLocator, findLocator(name("WZ1VEILS").data()));
-  EXPECT_EQ(kNoLocator, findLocator(name("").data()));
+  EXPECT_EQ(kNoLocator, findLocator(use, name("ember")));
+  EXPECT_EQ(kNoLocator, findLocator(use, name("EMBE")));
+  EXPECT_EQ(kNoLocator, findLocator(use, name("EMBERS")));
+  EXPECT_EQ(kNoLocator, findLocator(use, name("WZ1FEAT")));
+  EXPECT_EQ(kNoLocator, findLocator(use, name("WZ1VEILS")));
+  EXPECT_EQ(kNoLocator, findLocator(use, name("")));
 }
 
 TEST(ResourceIndex, EntryNamesWithBytesAfterTheirNulStillMatch) {
   gamedata::GameFiles files = spells();
   // The index holds "EMBER\0" followed by other bytes; the save "EMBER" and NULs.
   putText(files.resourceIndex, files.layout.resourceTable + 6, "zz", 2);
-  ScopedView use(g_resourceIndexView, files.resourceIndex);
-  EXPECT_EQ(storedLocator(files, 0), findLocator(name("EMBER").data()));
+  const View use = viewOf(files.resourceIndex);
+  EXPECT_EQ(storedLocator(files, 0), findLocator(use, name("EMBER")));
 }
 
 TEST(ResourceIndex, TheFirstEqualEntryWins) {
@@ -73,8 +84,8 @@ TEST(ResourceIndex, TheFirstEqualEntryWins) {
   const std::size_t second = files.layout.resourceTable + 2 * kResourceEntrySize;
   putText(files.resourceIndex, second, "EMBER", 8);
   putU32(files.resourceIndex, files.layout.resourceTable + 8, 0xFFFF);  // bytes 8 and 9
-  ScopedView use(g_resourceIndexView, files.resourceIndex);
-  EXPECT_EQ(storedLocator(files, 0), findLocator(name("EMBER").data()));
+  const View use = viewOf(files.resourceIndex);
+  EXPECT_EQ(storedLocator(files, 0), findLocator(use, name("EMBER")));
 }
 
 TEST(ResourceIndex, OnlyEntriesInsideTheFileAreScanned) {
@@ -92,8 +103,8 @@ TEST(ResourceIndex, OnlyEntriesInsideTheFileAreScanned) {
         Case{0x14, 0, false}, Case{0x14, static_cast<std::uint32_t>(table - 14), true}}) {
     Bytes index = whole.resourceIndex;
     putU32(index, c.field, c.value);
-    ScopedView use(g_resourceIndexView, index);
-    EXPECT_EQ(c.found, findLocator(name("WZ1VEIL").data()) != kNoLocator)
+    const View use = viewOf(index);
+    EXPECT_EQ(c.found, findLocator(use, name("WZ1VEIL")) != kNoLocator)
         << "field " << c.field << " = " << c.value;
   }
   // Cut anywhere, the index finds the name only while its entry is whole.
@@ -101,33 +112,33 @@ TEST(ResourceIndex, OnlyEntriesInsideTheFileAreScanned) {
   for (std::size_t n = 0; n < whole.resourceIndex.size(); ++n) {
     Bytes cut(whole.resourceIndex.begin(),
               whole.resourceIndex.begin() + static_cast<std::ptrdiff_t>(n));
-    ScopedView use(g_resourceIndexView, cut);
-    EXPECT_EQ(n >= end, findLocator(name("WZ1VEIL").data()) != kNoLocator) << n;
+    const View use = viewOf(cut);
+    EXPECT_EQ(n >= end, findLocator(use, name("WZ1VEIL")) != kNoLocator) << n;
   }
 }
 
 TEST(SpellArchive, LocatorsCompareInAllTheirBits) {
   gamedata::GameFiles files = spells();
-  ScopedView use(g_spellArchiveView, files.spellArchive);
-  const SpellHeader header = findSpellHeader(storedLocator(files, 2));
-  ASSERT_EQ(files.layout.spellHeaders[2], header.offset);
-  ASSERT_TRUE(header.isValid());
-  EXPECT_EQ(1, header.type());
-  EXPECT_EQ(1, header.level());
-  EXPECT_EQ(files.layout.nameRefs[2], header.nameRef());
-  EXPECT_EQ(2, findSpellHeader(storedLocator(files, 3)).type());
+  const View use = viewOf(files.spellArchive);
+  ASSERT_EQ(files.layout.spellHeaders[2], findSpellHeader(use, storedLocator(files, 2)));
+  const std::optional<SpellHeader> header = headerFor(files.spellArchive, storedLocator(files, 2));
+  ASSERT_TRUE(header);
+  EXPECT_EQ(1, header->type());
+  EXPECT_EQ(1, header->level());
+  EXPECT_EQ(files.layout.nameRefs[2], header->nameRef());
+  EXPECT_EQ(2, headerFor(files.spellArchive, storedLocator(files, 3))->type());
   // The spell the archive does not hold, and a locator equal only in its low bits.
-  EXPECT_EQ(kNowhere, findSpellHeader(storedLocator(files, 4)).offset);
-  EXPECT_EQ(kNowhere, findSpellHeader(storedLocator(files, 2) | 0x00100000).offset);
-  EXPECT_EQ(kNowhere, findSpellHeader(storedLocator(files, 2) & 0xFFFF).offset);
+  EXPECT_EQ(std::nullopt, findSpellHeader(use, storedLocator(files, 4)));
+  EXPECT_EQ(std::nullopt, findSpellHeader(use, storedLocator(files, 2) | 0x00100000));
+  EXPECT_EQ(std::nullopt, findSpellHeader(use, storedLocator(files, 2) & 0xFFFF));
 }
 
 TEST(SpellArchive, TheFirstEqualEntryWins) {
   gamedata::GameFiles files = spells();
   const std::size_t first = files.layout.fileTable;
   putU32(files.spellArchive, first + kFileEntrySize, getU32(files.spellArchive, first));
-  ScopedView use(g_spellArchiveView, files.spellArchive);
-  EXPECT_EQ(files.layout.spellHeaders[0], findSpellHeader(storedLocator(files, 0)).offset);
+  EXPECT_EQ(files.layout.spellHeaders[0],
+            findSpellHeader(viewOf(files.spellArchive), storedLocator(files, 0)));
 }
 
 TEST(SpellArchive, HeadersMustLieInsideAndBeginWithSpl) {
@@ -143,19 +154,15 @@ TEST(SpellArchive, HeadersMustLieInsideAndBeginWithSpl) {
                         Case{static_cast<std::uint32_t>(whole.layout.spellHeaders[0]), true}}) {
     Bytes archive = whole.spellArchive;
     putU32(archive, entry + 4, c.dataOffset);
-    ScopedView use(g_spellArchiveView, archive);
-    const SpellHeader header = findSpellHeader(storedLocator(whole, 2));
-    EXPECT_EQ(c.dataOffset, header.offset);
-    EXPECT_EQ(c.valid, header.isValid()) << c.dataOffset;
+    EXPECT_EQ(c.dataOffset, findSpellHeader(viewOf(archive), storedLocator(whole, 2)));
+    EXPECT_EQ(c.valid, headerFor(archive, storedLocator(whole, 2)).has_value()) << c.dataOffset;
   }
   // A header of exactly 0x38 bytes at the end of the file is whole.
   Bytes archive = whole.spellArchive;
   archive.resize(whole.layout.spellHeaders[3] + 0x38);
-  ScopedView use(g_spellArchiveView, archive);
-  EXPECT_TRUE(findSpellHeader(storedLocator(whole, 3)).isValid());
+  EXPECT_TRUE(headerFor(archive, storedLocator(whole, 3)));
   archive.pop_back();
-  ScopedView shorter(g_spellArchiveView, archive);
-  EXPECT_FALSE(findSpellHeader(storedLocator(whole, 3)).isValid());
+  EXPECT_FALSE(headerFor(archive, storedLocator(whole, 3)));
 }
 
 TEST(SpellArchive, DamagedTablesFindNothing) {
@@ -167,12 +174,10 @@ TEST(SpellArchive, DamagedTablesFindNothing) {
         {0x10, static_cast<std::uint32_t>(whole.spellArchive.size())}}) {
     Bytes archive = whole.spellArchive;
     putU32(archive, field, value);
-    ScopedView use(g_spellArchiveView, archive);
-    EXPECT_EQ(kNowhere, findSpellHeader(storedLocator(whole, 0)).offset) << field;
+    EXPECT_EQ(std::nullopt, findSpellHeader(viewOf(archive), storedLocator(whole, 0))) << field;
   }
   Bytes header(whole.spellArchive.begin(), whole.spellArchive.begin() + 0x13);
-  ScopedView use(g_spellArchiveView, header);
-  EXPECT_EQ(kNowhere, findSpellHeader(storedLocator(whole, 0)).offset);
+  EXPECT_EQ(std::nullopt, findSpellHeader(viewOf(header), storedLocator(whole, 0)));
 }
 
 }  // namespace

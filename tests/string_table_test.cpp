@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
+#include "app/output.h"
 #include "formats/string_table.h"
 #include "support/in_process.h"
 
@@ -13,8 +13,10 @@ using gamedata::makeStringTable;
 using gamedata::putU32;
 
 // What the program prints for `ref`: the text as "%.*s" prints it.
-std::string printed(StrRef ref) {
-  return printedBy([ref] { std::printf("%.*s", stringLength(ref), stringText(ref)); });
+std::string printed(const View& table, StrRef ref) {
+  TextOutput out;
+  out.print("%.*s", stringLength(table, ref), stringText(table, ref).address);
+  return out.text();
 }
 
 constexpr std::size_t kEntries = 0x12;
@@ -24,38 +26,39 @@ constexpr std::size_t kTextLength = 0x16;
 
 TEST(StringTable, TextsAreFoundInPlace) {
   Bytes table = makeStringTable({"Selwyn", "", "Ember Dart"});
-  ScopedView use(g_stringTableView, table);
-  EXPECT_EQ("Selwyn", printed(0));
-  EXPECT_EQ("", printed(1));
-  EXPECT_EQ("Ember Dart", printed(2));
-  EXPECT_EQ(10, stringLength(2));
-  EXPECT_EQ(reinterpret_cast<const char*>(table.data() + table.size() - 10), stringText(2));
+  const View use = viewOf(table);
+  EXPECT_EQ("Selwyn", printed(use, 0));
+  EXPECT_EQ("", printed(use, 1));
+  EXPECT_EQ("Ember Dart", printed(use, 2));
+  EXPECT_EQ(10, stringLength(use, 2));
+  EXPECT_EQ(reinterpret_cast<const char*>(table.data() + table.size() - 10),
+            stringText(use, 2).address);
 }
 
 TEST(StringTable, ReferencesBeyondTheTablePrintTheFallback) {
   Bytes table = makeStringTable({"Selwyn"});
-  ScopedView use(g_stringTableView, table);
-  EXPECT_EQ("strref error", printed(1));
-  EXPECT_EQ(12, stringLength(1));
-  EXPECT_EQ("strref error", printed(0x80000000));
-  EXPECT_EQ("strref error", printed(0xFFFFFFFF));
+  const View use = viewOf(table);
+  EXPECT_EQ("strref error", printed(use, 1));
+  EXPECT_EQ(12, stringLength(use, 1));
+  EXPECT_EQ("strref error", printed(use, 0x80000000));
+  EXPECT_EQ("strref error", printed(use, 0xFFFFFFFF));
   Bytes empty = makeStringTable({});
-  ScopedView useEmpty(g_stringTableView, empty);
-  EXPECT_EQ("strref error", printed(0));
+  const View useEmpty = viewOf(empty);
+  EXPECT_EQ("strref error", printed(useEmpty, 0));
 }
 
 TEST(StringTable, TextAreaFollowsTheEntriesWhateverTheHeaderSays) {
   Bytes table = makeStringTable({"Frost Veil"});
   putU32(table, 0x0E, 0);  // the stored start of the text area is not used
-  ScopedView use(g_stringTableView, table);
-  EXPECT_EQ("Frost Veil", printed(0));
+  const View use = viewOf(table);
+  EXPECT_EQ("Frost Veil", printed(use, 0));
 }
 
 TEST(StringTable, ANulByteEndsTheTextEarly) {
   Bytes table = makeStringTable({"Witchlight"});
   table[kEntries + kEntrySize + 3] = 0;
-  ScopedView use(g_stringTableView, table);
-  EXPECT_EQ("Wit", printed(0));
+  const View use = viewOf(table);
+  EXPECT_EQ("Wit", printed(use, 0));
 }
 
 TEST(StringTable, DamagedEntriesPrintTheFallback) {
@@ -78,8 +81,8 @@ TEST(StringTable, DamagedEntriesPrintTheFallback) {
        }) {
     Bytes table = whole;
     putU32(table, c.field, c.value);
-    ScopedView use(g_stringTableView, table);
-    EXPECT_EQ(c.expected, printed(1)) << "field " << c.field << " = " << c.value;
+    const View use = viewOf(table);
+    EXPECT_EQ(c.expected, printed(use, 1)) << "field " << c.field << " = " << c.value;
   }
 }
 
@@ -87,8 +90,8 @@ TEST(StringTable, AnyTruncationGivesTheTextOrTheFallback) {
   const Bytes whole = makeStringTable({"Selwyn"});
   for (std::size_t n = 0; n < whole.size(); ++n) {
     Bytes cut(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(n));
-    ScopedView use(g_stringTableView, cut);
-    EXPECT_EQ("strref error", printed(0)) << "file cut to " << n << " bytes";
+    const View use = viewOf(cut);
+    EXPECT_EQ("strref error", printed(use, 0)) << "file cut to " << n << " bytes";
   }
 }
 

@@ -2,13 +2,15 @@
 #ifndef GRIMTRIM_APP_HELP_H_
 #define GRIMTRIM_APP_HELP_H_
 
+#include "app/output.h"
+
 // The two banner lines every run starts with.
-void printBanner();
+void printBanner(Output& out);
 
 // The usage line, printed before the help when the two file names are missing.
-void printUsage();
+void printUsage(Output& out);
 
 // What the options do, the configuration file's format and the free-space methods.
-void printHelp();
+void printHelp(Output& out);
 
 #endif  // GRIMTRIM_APP_HELP_H_

@@ -1,26 +1,31 @@
 // grimtrim: lists a party's spell-book spells in a saved game and whacks one of them.
 #include <cstdlib>
 
+#include "app/fatal.h"
 #include "app/help.h"
 #include "app/mapped_file.h"
+#include "app/output.h"
+#include "app/report_printer.h"
 #include "app/settings.h"
-#include "spellbook/spellbook.h"
 
 int main(int argc, char** argv) {
-  printBanner();
+  StandardOutput out;
+  printBanner(out);
   if (argc < 3) {
-    printUsage();
-    printHelp();
-    return EXIT_FAILURE;
+    printUsage(out);
+    printHelp(out);
+    return finishOutput(EXIT_FAILURE);
   }
-  if (!parseOptions(argc, argv, g_settings)) {
-    printHelp();
-    return EXIT_FAILURE;
+  Settings settings;
+  if (!parseOptions(argc, argv, settings)) {
+    printHelp(out);
+    return finishOutput(EXIT_FAILURE);
   }
   // The options come first; the last two arguments are the files.
-  openDataFiles(argv[argc - 1]);
-  openSaveGame(argv[argc - 2], editsSave(g_settings));
-  reportParty();
-  closeAll();
-  return EXIT_SUCCESS;
+  OpenFiles files;
+  openDataFiles(argv[argc - 1], files);
+  openSaveGame(argv[argc - 2], editsSave(settings), files);
+  reportParty(files.game(), settings, out);
+  closeAll(files);
+  return finishOutput(EXIT_SUCCESS);
 }

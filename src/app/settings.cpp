@@ -1,7 +1,5 @@
 #include "app/settings.h"
 
-Settings g_settings;
-
 namespace {
 
 bool isSpace(char c) {
@@ -56,9 +54,4 @@ bool parseOptions(int argc, const char* const* argv, Settings& settings) {
     *field = optionValue(option + 2);
   }
   return true;
-}
-
-bool editsSave(const Settings& settings) {
-  return settings.member != kNotGiven && settings.level != kNotGiven &&
-         settings.number != kNotGiven;
 }

@@ -1,8 +1,5 @@
 #include "formats/resource_index.h"
 
-View g_resourceIndexView;
-View g_spellArchiveView;
-
 namespace {
 
 // Resource index.
@@ -26,68 +23,84 @@ constexpr std::uint64_t kType = 0x1C;
 constexpr std::uint64_t kLevel = 0x34;
 
 // A table of `count` entries of `entrySize` bytes from the offset stored at `tableField`, as
-// far as it lies inside the view: the number of entries a scan may read.
-std::uint64_t entriesInside(const View& v, std::uint64_t headerSize, std::uint64_t countField,
-                            std::uint64_t tableField, std::uint64_t entrySize,
-                            std::uint64_t& table) {
-  if (!inside(v, 0, headerSize)) return 0;
+// far as it lies inside the view. A header that does not lie inside means no entries.
+EntryTable entriesInside(const View& v, std::uint64_t headerSize, std::uint64_t countField,
+                         std::uint64_t tableField, std::uint64_t entrySize) {
+  if (!inside(v, 0, headerSize)) return {};
   const std::int32_t count = loadI32(v, countField);
-  table = loadU32(v, tableField);
-  if (count <= 0 || table > v.size) return 0;
+  const std::uint64_t table = loadU32(v, tableField);
+  if (count <= 0 || table > v.size) return {};
   const std::uint64_t fit = (v.size - table) / entrySize;
-  return fit < static_cast<std::uint64_t>(count) ? fit : static_cast<std::uint64_t>(count);
+  const std::uint64_t wanted = static_cast<std::uint64_t>(count);
+  return {table, fit < wanted ? fit : wanted};
 }
 
 }  // namespace
 
-Locator findLocator(const std::uint8_t* resref) {
-  const View& index = g_resourceIndexView;
-  std::uint64_t table = 0;
-  const std::uint64_t entries = entriesInside(index, kIndexHeaderSize, kResourceCount,
-                                              kResourceTable, kResourceEntrySize, table);
-  // The bounded comparison of two names is equal exactly when the bytes up to and including
-  // the wanted name's first NUL (or all 8) are equal, so one masked 8-byte compare does it.
-  const View wanted{const_cast<std::uint8_t*>(resref), 8};
-  std::uint64_t mask = ~std::uint64_t{0};
-  for (int i = 0; i < 7; ++i) {  // a NUL in the last byte compares like any other byte
-    if (resref[i] == 0) {
-      mask = (std::uint64_t{1} << (8 * (i + 1))) - 1;
-      break;
-    }
+std::uint64_t nameMask(ResRef name) {
+  for (unsigned i = 0; i < 7; ++i) {  // a NUL in the last byte compares like any other byte
+    if ((name >> (8 * i) & 0xFF) == 0) return (std::uint64_t{1} << (8 * (i + 1))) - 1;
   }
-  const std::uint64_t key = loadU64(wanted, 0) & mask;
-  for (std::uint64_t i = 0; i < entries; ++i) {
-    const std::uint64_t entry = table + i * kResourceEntrySize;
-    if ((loadU64(index, entry) & mask) == key) return loadU32(index, entry + kResourceLocator);
+  return ~std::uint64_t{0};
+}
+
+EntryTable resourceEntries(const View& index) {
+  return entriesInside(index, kIndexHeaderSize, kResourceCount, kResourceTable, kResourceEntrySize);
+}
+
+ResRef resourceName(const View& index, const EntryTable& table, std::uint64_t i) {
+  return loadU64(index, table.offset + i * kResourceEntrySize);
+}
+
+Locator resourceLocator(const View& index, const EntryTable& table, std::uint64_t i) {
+  return loadU32(index, table.offset + i * kResourceEntrySize + kResourceLocator);
+}
+
+EntryTable fileEntries(const View& archive) {
+  return entriesInside(archive, kArchiveHeaderSize, kFileCount, kFileTable, kFileEntrySize);
+}
+
+Locator fileLocator(const View& archive, const EntryTable& table, std::uint64_t i) {
+  return loadU32(archive, table.offset + i * kFileEntrySize);
+}
+
+std::uint32_t fileDataOffset(const View& archive, const EntryTable& table, std::uint64_t i) {
+  return loadU32(archive, table.offset + i * kFileEntrySize + kFileDataOffset);
+}
+
+Locator findLocator(const View& index, ResRef name) {
+  const EntryTable table = resourceEntries(index);
+  const std::uint64_t mask = nameMask(name);
+  const std::uint64_t key = name & mask;
+  for (std::uint64_t i = 0; i < table.entries; ++i) {
+    if ((resourceName(index, table, i) & mask) == key) return resourceLocator(index, table, i);
   }
   return kNoLocator;
 }
 
-SpellHeader findSpellHeader(Locator locator) {
-  const View& archive = g_spellArchiveView;
-  std::uint64_t table = 0;
-  const std::uint64_t entries =
-      entriesInside(archive, kArchiveHeaderSize, kFileCount, kFileTable, kFileEntrySize, table);
-  for (std::uint64_t i = 0; i < entries; ++i) {
-    const std::uint64_t entry = table + i * kFileEntrySize;
-    if (loadU32(archive, entry) == locator) return {loadU32(archive, entry + kFileDataOffset)};
+std::optional<std::uint32_t> findSpellHeader(const View& archive, Locator locator) {
+  const EntryTable table = fileEntries(archive);
+  for (std::uint64_t i = 0; i < table.entries; ++i) {
+    if (fileLocator(archive, table, i) == locator) return fileDataOffset(archive, table, i);
   }
-  return {};
+  return std::nullopt;
 }
 
-bool SpellHeader::isValid() const {
-  return inside(g_spellArchiveView, offset, kSpellHeaderSize) &&
-         hasSignature(g_spellArchiveView, offset, "SPL ", 4);
+std::optional<SpellHeader> SpellHeader::at(const View& archive, std::uint64_t offset) {
+  if (!inside(archive, offset, kSpellHeaderSize) || !hasSignature(archive, offset, "SPL ", 4)) {
+    return std::nullopt;
+  }
+  return SpellHeader(archive, offset);
 }
 
 std::uint16_t SpellHeader::type() const {
-  return loadU16(g_spellArchiveView, offset + kType);
+  return loadU16(archive_, offset_ + kType);
 }
 
 std::int32_t SpellHeader::level() const {
-  return loadI32(g_spellArchiveView, offset + kLevel);
+  return loadI32(archive_, offset_ + kLevel);
 }
 
 StrRef SpellHeader::nameRef() const {
-  return loadU32(g_spellArchiveView, offset + kNameRef);
+  return loadU32(archive_, offset_ + kNameRef);
 }

@@ -1,7 +1,5 @@
 #include "formats/save_game.h"
 
-View g_saveGameView;
-
 namespace {
 
 // Saved game header.
@@ -30,114 +28,130 @@ constexpr std::uint64_t kSlotsWord = 0x2;
 constexpr std::uint64_t kFirstIndexWord = 0x8;
 constexpr std::uint64_t kSpellCountWord = 0xC;
 
-const View& save() {
-  return g_saveGameView;
-}
-
 }  // namespace
 
-std::int32_t partyCount() {
-  if (!inside(save(), 0, kHeaderSize)) return 0;
-  return loadI32(save(), kPartyCount);
+std::int32_t partyCount(const View& save) {
+  if (!inside(save, 0, kHeaderSize)) return 0;
+  return loadI32(save, kPartyCount);
 }
 
-std::uint64_t partyMember(std::int32_t index) {
-  if (!inside(save(), 0, kHeaderSize)) return kNowhere;
+std::optional<PartyMember> PartyMember::at(const View& save, std::int32_t index) {
+  if (!inside(save, 0, kHeaderSize)) return std::nullopt;
   // Signed 64-bit arithmetic: a negative index must not wrap to a record inside the file.
-  const std::int64_t offset = std::int64_t{loadU32(save(), kPartyTableOffset)} +
+  const std::int64_t offset = std::int64_t{loadU32(save, kPartyTableOffset)} +
                               std::int64_t{index} * std::int64_t{kPartyMemberSize};
-  if (offset < 0 || !inside(save(), static_cast<std::uint64_t>(offset), kPartyMemberSize)) {
-    return kNowhere;
+  if (offset < 0 || !inside(save, static_cast<std::uint64_t>(offset), kPartyMemberSize)) {
+    return std::nullopt;
   }
-  return static_cast<std::uint64_t>(offset);
+  return PartyMember(save, static_cast<std::uint64_t>(offset));
 }
 
-std::uint16_t listingNumber(std::uint64_t member) {
-  return loadU16(save(), member + kListingNumber);
+std::uint16_t PartyMember::listingNumber() const {
+  return loadU16(save_, offset_ + kListingNumber);
 }
 
-const char* memberName(std::uint64_t member) {
-  return textAt(save(), member + kName);
+Text PartyMember::name() const {
+  const std::uint64_t length = textLength(save_, offset_ + kName, kPartyMemberSize - kName);
+  return {textAt(save_, offset_ + kName), static_cast<int>(length)};
 }
 
-int memberNameLength(std::uint64_t member) {
-  if (!inside(save(), member, kPartyMemberSize)) return 0;
-  return static_cast<int>(textLength(save(), member + kName, kPartyMemberSize - kName));
+std::uint32_t PartyMember::creatureOffset() const {
+  return loadU32(save_, offset_ + kCreatureOffset);
 }
 
-std::uint64_t creatureOf(std::uint64_t member) {
-  const std::uint64_t creature = loadU32(save(), member + kCreatureOffset);
+std::optional<Creature> Creature::of(const PartyMember& member) {
+  const View& save = member.save();
+  const std::uint64_t offset = member.creatureOffset();
   // Only the three letters are the signature; the fourth byte may hold anything.
-  if (!inside(save(), creature, kCreatureFixedSize) || !hasSignature(save(), creature, "CRE", 3)) {
-    return kNowhere;
+  if (!inside(save, offset, kCreatureFixedSize) || !hasSignature(save, offset, "CRE", 3)) {
+    return std::nullopt;
   }
-  return creature;
+  return Creature(save, offset);
 }
 
-StrRef creatureNameRef(std::uint64_t creature) {
-  return loadU32(save(), creature + kNameRef);
+StrRef Creature::nameRef() const {
+  return loadU32(save_, offset_ + kNameRef);
 }
 
-std::uint32_t knownSpellsOffset(std::uint64_t creature) {
-  return loadU32(save(), creature + kKnownOffset);
+std::uint32_t Creature::knownOffset() const {
+  return loadU32(save_, offset_ + kKnownOffset);
 }
 
-std::int32_t knownSpellsCount(std::uint64_t creature) {
-  return loadI32(save(), creature + kKnownCount);
+std::int32_t Creature::knownCount() const {
+  return loadI32(save_, offset_ + kKnownCount);
 }
 
-std::uint32_t memorizationOffset(std::uint64_t creature) {
-  return loadU32(save(), creature + kMemorizationOffset);
+std::uint32_t Creature::memorizationOffset() const {
+  return loadU32(save_, offset_ + kMemorizationOffset);
 }
 
-std::int32_t memorizationCount(std::uint64_t creature) {
-  return loadI32(save(), creature + kMemorizationCount);
+std::int32_t Creature::memorizationCount() const {
+  return loadI32(save_, offset_ + kMemorizationCount);
 }
 
-std::uint32_t memorizedSpellsOffset(std::uint64_t creature) {
-  return loadU32(save(), creature + kMemorizedOffset);
+std::uint32_t Creature::memorizedOffset() const {
+  return loadU32(save_, offset_ + kMemorizedOffset);
 }
 
-std::uint32_t memorizedSpellsCount(std::uint64_t creature) {
-  return loadU32(save(), creature + kMemorizedCount);
+std::uint32_t Creature::memorizedCount() const {
+  return loadU32(save_, offset_ + kMemorizedCount);
 }
 
-void setKnownSpellsCount(std::uint64_t creature, std::int32_t count) {
-  storeU32(save(), creature + kKnownCount, static_cast<std::uint32_t>(count));
+void Creature::setKnownCount(std::int32_t count) const {
+  storeU32(save_, offset_ + kKnownCount, static_cast<std::uint32_t>(count));
 }
 
-void setMemorizationOffset(std::uint64_t creature, std::uint32_t offset) {
-  storeU32(save(), creature + kMemorizationOffset, offset);
+void Creature::setMemorizationOffset(std::uint32_t offset) const {
+  storeU32(save_, offset_ + kMemorizationOffset, offset);
 }
 
-void setMemorizedSpellsOffset(std::uint64_t creature, std::uint32_t offset) {
-  storeU32(save(), creature + kMemorizedOffset, offset);
+void Creature::setMemorizedOffset(std::uint32_t offset) const {
+  storeU32(save_, offset_ + kMemorizedOffset, offset);
 }
 
-void setMemorizedSpellsCount(std::uint64_t creature, std::uint32_t count) {
-  storeU32(save(), creature + kMemorizedCount, count);
+void Creature::setMemorizedCount(std::uint32_t count) const {
+  storeU32(save_, offset_ + kMemorizedCount, count);
 }
 
-std::uint16_t memorizationLevel(std::uint64_t entry) {
-  return loadU16(save(), entry + kLevelWord);
+std::optional<KnownSpells> KnownSpells::of(const Creature& creature) {
+  const std::int32_t count = creature.knownCount();
+  const std::uint64_t offset = creature.inSave(creature.knownOffset());
+  if (count > 0 &&
+      !inside(creature.save(), offset, static_cast<std::uint64_t>(count) * kKnownSpellSize)) {
+    return std::nullopt;
+  }
+  return KnownSpells(creature.save(), offset, count);
 }
 
-std::uint16_t memorizationSlots(std::uint64_t entry) {
-  return loadU16(save(), entry + kSlotsWord);
+std::uint64_t KnownSpells::name(std::int32_t j) const {
+  return loadU64(save_, offset_ + static_cast<std::uint64_t>(j) * kKnownSpellSize);
 }
 
-std::uint16_t memorizationFirstIndex(std::uint64_t entry) {
-  return loadU16(save(), entry + kFirstIndexWord);
+std::optional<MemorizationEntry> MemorizationEntry::at(const View& save, std::uint64_t offset) {
+  if (!inside(save, offset, kMemorizationEntrySize)) return std::nullopt;
+  return MemorizationEntry(save, offset);
 }
 
-std::uint16_t memorizationSpellCount(std::uint64_t entry) {
-  return loadU16(save(), entry + kSpellCountWord);
+std::uint16_t MemorizationEntry::level() const {
+  return loadU16(save_, offset_ + kLevelWord);
 }
 
-void setMemorizationFirstIndex(std::uint64_t entry, std::uint16_t index) {
-  storeU16(save(), entry + kFirstIndexWord, index);
+std::uint16_t MemorizationEntry::slots() const {
+  return loadU16(save_, offset_ + kSlotsWord);
 }
 
-void setMemorizationSpellCount(std::uint64_t entry, std::uint16_t count) {
-  storeU16(save(), entry + kSpellCountWord, count);
+std::uint16_t MemorizationEntry::firstIndex() const {
+  return loadU16(save_, offset_ + kFirstIndexWord);
+}
+
+std::uint16_t MemorizationEntry::spellCount() const {
+  return loadU16(save_, offset_ + kSpellCountWord);
+}
+
+void MemorizationEntry::setFirstIndex(std::uint16_t index) const {
+  storeU16(save_, offset_ + kFirstIndexWord, index);
+}
+
+void MemorizationEntry::setSpellCount(std::uint16_t count) const {
+  storeU16(save_, offset_ + kSpellCountWord, count);
 }

@@ -1,18 +1,17 @@
 // The saved game ("GAME"): its party table, the party records, and the creature record each
 // one points to with its three spell sections, all read and written in place.
 //
-// Records are named by their byte offset in the saved game view; kNowhere stands for a record
-// that does not lie inside the file. Offsets inside a creature record are from its own start.
+// A record is a small value of the save's view and the record's offset in it, made only once
+// its fixed fields are known to lie inside the file; offsets inside a creature record are from
+// the record's own start, as the file stores them.
 #ifndef GRIMTRIM_FORMATS_SAVE_GAME_H_
 #define GRIMTRIM_FORMATS_SAVE_GAME_H_
 
 #include <cstdint>
+#include <optional>
 
 #include "formats/bytes.h"
 #include "formats/string_table.h"
-
-// The mapped saved game; writable only when a spell is to be whacked.
-extern View g_saveGameView;
 
 inline constexpr std::uint64_t kPartyMemberSize = 352;
 inline constexpr std::uint64_t kKnownSpellSize = 12;
@@ -21,46 +20,104 @@ inline constexpr std::uint64_t kMemorizedSpellSize = 12;
 
 // Number of party records the header announces (signed, as stored); 0 when the header does
 // not lie inside the file.
-[[nodiscard]] std::int32_t partyCount();
+[[nodiscard]] std::int32_t partyCount(const View& save);
 
-// Offset of party record `index` (not checked against the count), or kNowhere when the whole
-// 352-byte record does not lie inside the file.
-[[nodiscard]] std::uint64_t partyMember(std::int32_t index);
+// One 352-byte party record.
+class PartyMember {
+ public:
+  // Record `index` of the party table (not checked against the count), or nothing when the
+  // header or the whole record does not lie inside `save`.
+  [[nodiscard]] static std::optional<PartyMember> at(const View& save, std::int32_t index);
 
-// The number the game shows in front of the member's name; not the record's index.
-[[nodiscard]] std::uint16_t listingNumber(std::uint64_t member);
+  // The number the game shows in front of the member's name; not the record's index.
+  [[nodiscard]] std::uint16_t listingNumber() const;
+  // The name in place: up to its first NUL byte or the end of the record. An empty name means
+  // the member is named through its creature record.
+  [[nodiscard]] Text name() const;
+  // Where the member's creature record starts, from the start of the file, as stored.
+  [[nodiscard]] std::uint32_t creatureOffset() const;
+  [[nodiscard]] const View& save() const { return save_; }
+  // Where the record starts, from the start of the file.
+  [[nodiscard]] std::uint64_t offset() const { return offset_; }
 
-// The member's name in place: up to its first NUL byte or the end of the party record. An
-// empty name (length 0) means the member is named through its creature record.
-[[nodiscard]] const char* memberName(std::uint64_t member);
-[[nodiscard]] int memberNameLength(std::uint64_t member);
+ private:
+  PartyMember(const View& save, std::uint64_t offset) : save_(save), offset_(offset) {}
+  View save_;
+  std::uint64_t offset_;
+};
 
-// Offset of the member's creature record, or kNowhere when its fixed fields do not lie inside
-// the file or it does not begin with "CRE".
-[[nodiscard]] std::uint64_t creatureOf(std::uint64_t member);
+// A creature record, whose fixed fields up to the last spell-section field lie inside the
+// save. The setters store straight into the save's view, which must be writable.
+class Creature {
+ public:
+  // The creature record `member` points to, or nothing when its fixed fields do not lie inside
+  // the file or it does not begin with "CRE" (the fourth byte may hold anything).
+  [[nodiscard]] static std::optional<Creature> of(const PartyMember& member);
 
-// Fields of a creature record found by creatureOf().
-[[nodiscard]] StrRef creatureNameRef(std::uint64_t creature);
-[[nodiscard]] std::uint32_t knownSpellsOffset(std::uint64_t creature);
-[[nodiscard]] std::int32_t knownSpellsCount(std::uint64_t creature);
-[[nodiscard]] std::uint32_t memorizationOffset(std::uint64_t creature);
-[[nodiscard]] std::int32_t memorizationCount(std::uint64_t creature);
-[[nodiscard]] std::uint32_t memorizedSpellsOffset(std::uint64_t creature);
-[[nodiscard]] std::uint32_t memorizedSpellsCount(std::uint64_t creature);
+  [[nodiscard]] StrRef nameRef() const;
+  [[nodiscard]] std::uint32_t knownOffset() const;
+  [[nodiscard]] std::int32_t knownCount() const;
+  [[nodiscard]] std::uint32_t memorizationOffset() const;
+  [[nodiscard]] std::int32_t memorizationCount() const;
+  [[nodiscard]] std::uint32_t memorizedOffset() const;
+  [[nodiscard]] std::uint32_t memorizedCount() const;
 
-void setKnownSpellsCount(std::uint64_t creature, std::int32_t count);
-void setMemorizationOffset(std::uint64_t creature, std::uint32_t offset);
-void setMemorizedSpellsOffset(std::uint64_t creature, std::uint32_t offset);
-void setMemorizedSpellsCount(std::uint64_t creature, std::uint32_t count);
+  void setKnownCount(std::int32_t count) const;
+  void setMemorizationOffset(std::uint32_t offset) const;
+  void setMemorizedOffset(std::uint32_t offset) const;
+  void setMemorizedCount(std::uint32_t count) const;
 
-// Fields of a spell memorization entry, named by its offset in the saved game view.
-// The level word holds 0 for spell level 1; the slots word must be non-zero for the entry to
-// take a duplicated memorized spell.
-[[nodiscard]] std::uint16_t memorizationLevel(std::uint64_t entry);
-[[nodiscard]] std::uint16_t memorizationSlots(std::uint64_t entry);
-[[nodiscard]] std::uint16_t memorizationFirstIndex(std::uint64_t entry);
-[[nodiscard]] std::uint16_t memorizationSpellCount(std::uint64_t entry);
-void setMemorizationFirstIndex(std::uint64_t entry, std::uint16_t index);
-void setMemorizationSpellCount(std::uint64_t entry, std::uint16_t count);
+  // Offset in the save of `field`, an offset from the record's start; 64-bit, so a stored
+  // offset cannot wrap.
+  [[nodiscard]] std::uint64_t inSave(std::uint64_t field) const { return offset_ + field; }
+  [[nodiscard]] const View& save() const { return save_; }
+  // Where the record starts, from the start of the file.
+  [[nodiscard]] std::uint64_t offset() const { return offset_; }
+
+ private:
+  Creature(const View& save, std::uint64_t offset) : save_(save), offset_(offset) {}
+  View save_;
+  std::uint64_t offset_;
+};
+
+// The known spells section of a creature: `count` 12-byte entries that lie inside the save.
+class KnownSpells {
+ public:
+  // The creature's known spells, or nothing when a positive count of them does not lie inside
+  // the save. A count of 0 or less holds no entries.
+  [[nodiscard]] static std::optional<KnownSpells> of(const Creature& creature);
+
+  [[nodiscard]] std::int32_t count() const { return count_; }
+  // The 8 name bytes of entry `j` (below count()) as one little-endian number.
+  [[nodiscard]] std::uint64_t name(std::int32_t j) const;
+
+ private:
+  KnownSpells(const View& save, std::uint64_t offset, std::int32_t count)
+      : save_(save), offset_(offset), count_(count) {}
+  View save_;
+  std::uint64_t offset_;
+  std::int32_t count_;
+};
+
+// A 16-byte spell memorization entry, read and written as words. The level word holds 0 for
+// spell level 1; the slots word must be non-zero for the entry to take a duplicated memorized
+// spell.
+class MemorizationEntry {
+ public:
+  // The entry at `offset` in the save, or nothing when it does not lie whole inside it.
+  [[nodiscard]] static std::optional<MemorizationEntry> at(const View& save, std::uint64_t offset);
+
+  [[nodiscard]] std::uint16_t level() const;
+  [[nodiscard]] std::uint16_t slots() const;
+  [[nodiscard]] std::uint16_t firstIndex() const;
+  [[nodiscard]] std::uint16_t spellCount() const;
+  void setFirstIndex(std::uint16_t index) const;
+  void setSpellCount(std::uint16_t count) const;
+
+ private:
+  MemorizationEntry(const View& save, std::uint64_t offset) : save_(save), offset_(offset) {}
+  View save_;
+  std::uint64_t offset_;
+};
 
 #endif  // GRIMTRIM_FORMATS_SAVE_GAME_H_

@@ -1,7 +1,5 @@
 #include "formats/string_table.h"
 
-View g_stringTableView;
-
 namespace {
 
 constexpr std::uint64_t kCountOffset = 0x0A;  // dword: number of strings
@@ -13,14 +11,9 @@ constexpr std::uint64_t kTextLengthField = 0x16;  // in an entry: bytes
 constexpr char kFallback[] = "strref error";
 constexpr int kFallbackLength = sizeof kFallback - 1;
 
-// A text the printer can take: at most 0x7FFFFFFF bytes, so that it fits the int of "%.*s".
-struct Text {
-  const char* address;
-  int length;
-};
+}  // namespace
 
-Text lookUp(StrRef ref) {
-  const View& table = g_stringTableView;
+Text stringText(const View& table, StrRef ref) {
   const Text fallback{kFallback, kFallbackLength};
   if (!inside(table, 0, kHeaderSize)) return fallback;
   const std::uint64_t count = loadU32(table, kCountOffset);
@@ -31,16 +24,11 @@ Text lookUp(StrRef ref) {
   const std::uint64_t start =
       kHeaderSize + count * kEntrySize + loadU32(table, entry + kTextOffsetField);
   const std::uint32_t length = loadU32(table, entry + kTextLengthField);
+  // A length past INT32_MAX would not fit the precision of "%.*s".
   if (length > INT32_MAX || !inside(table, start, length)) return fallback;
   return {textAt(table, start), static_cast<int>(length)};
 }
 
-}  // namespace
-
-const char* stringText(StrRef ref) {
-  return lookUp(ref).address;
-}
-
-int stringLength(StrRef ref) {
-  return lookUp(ref).length;
+int stringLength(const View& table, StrRef ref) {
+  return stringText(table, ref).length;
 }

@@ -9,13 +9,18 @@
 // Index of a text in the string table.
 using StrRef = std::uint32_t;
 
-// The mapped string table; set by the driver once the file's signature has been checked.
-extern View g_stringTableView;
+// A counted text in place in a view, as "%.*s" prints it: at most `length` bytes, fewer when a
+// NUL byte stands within them. `length` never exceeds what an int precision can hold.
+struct Text {
+  const char* address = "";
+  int length = 0;
+};
 
-// Text of `ref`, in place in the string table view, and its length in bytes; always used as a
-// pair to print with "%.*s". A reference beyond the table, or one whose header, entry or text
-// does not lie inside the file, gives the text "strref error" of length 12 instead.
-[[nodiscard]] const char* stringText(StrRef ref);
-[[nodiscard]] int stringLength(StrRef ref);
+// The text of `ref` in the string table `table`. A reference beyond the table, or one whose
+// header, entry or text does not lie inside the file, gives the text "strref error" instead.
+[[nodiscard]] Text stringText(const View& table, StrRef ref);
+
+// The length of that text in bytes.
+[[nodiscard]] int stringLength(const View& table, StrRef ref);
 
 #endif  // GRIMTRIM_FORMATS_STRING_TABLE_H_

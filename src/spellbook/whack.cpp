@@ -1,10 +1,6 @@
 #include "spellbook/whack.h"
 
-#include <cstdio>
-
-#include "app/settings.h"
-#include "formats/save_game.h"
-#include "formats/string_table.h"
+#include <optional>
 
 namespace {
 
@@ -13,95 +9,108 @@ constexpr std::int32_t kShrinkKnown = 1;     // free-space method 1, the default
 
 constexpr std::uint16_t kSpellLevelOne = 0;  // level word of a spell-level-1 entry
 
+std::uint64_t entryAt(std::uint64_t entries, std::int64_t e) {
+  return entries + static_cast<std::uint64_t>(e) * kMemorizationEntrySize;
+}
+
 // Index of the first memorization entry that can take the duplicated memorized spell: spell
 // level 1 with a non-zero slots word. -1 when there is none.
-std::int64_t levelOneEntry(std::uint64_t entries, std::int32_t count) {
-  for (std::int64_t e = 0; e < count; ++e) {
-    const std::uint64_t entry = entries + static_cast<std::uint64_t>(e) * kMemorizationEntrySize;
-    if (memorizationLevel(entry) == kSpellLevelOne && memorizationSlots(entry) != 0) return e;
+std::int32_t levelOneEntry(const View& save, std::uint64_t entries, std::int32_t count) {
+  for (std::int32_t e = 0; e < count; ++e) {
+    const std::optional<MemorizationEntry> entry = MemorizationEntry::at(save, entryAt(entries, e));
+    if (entry && entry->level() == kSpellLevelOne && entry->slots() != 0) return e;
   }
   return -1;
 }
 
 }  // namespace
 
-void whackSpell(std::uint64_t creature, std::int32_t j, SpellHeader header) {
-  const View& save = g_saveGameView;
-  const StrRef name = header.nameRef();
-  std::printf("Whacking %.*s\n", stringLength(name), stringText(name));
-
-  // Everything below works from the values as they stand before the first store.
-  const std::uint64_t knownOffset = knownSpellsOffset(creature);
-  const std::int32_t knownCount = knownSpellsCount(creature);
-  const std::uint64_t memorizationAt = memorizationOffset(creature);
-  const std::int32_t entryCount = memorizationCount(creature);
-  const std::uint64_t memorizedAt = memorizedSpellsOffset(creature);
-  const std::uint32_t memorizedCount = memorizedSpellsCount(creature);
-
-  // The later known spells move down over the whacked one; the last 12 bytes keep their old
-  // contents, so that without further work the last spell is known twice.
-  const std::uint64_t known = creature + knownOffset;
-  const std::uint64_t whacked = known + static_cast<std::uint64_t>(j) * kKnownSpellSize;
-  moveBytes(save, whacked, whacked + kKnownSpellSize,
-            static_cast<std::uint64_t>(knownCount - j - 1) * kKnownSpellSize);
-
-  const std::int32_t method = g_settings.method;
-  if (method == kLeaveDuplicate) return;
-  if (method != kShrinkKnown) {
-    std::printf("\nunknown free space method %d, using default", method);
+WhackPlan planWhack(const Creature& creature, std::int32_t j, std::int32_t method) {
+  WhackPlan plan;
+  plan.method = method;
+  plan.unknownMethod = method != kLeaveDuplicate && method != kShrinkKnown;
+  plan.whacked = j;
+  plan.knownOffset = creature.knownOffset();
+  plan.knownCount = creature.knownCount();
+  plan.memorizationOffset = creature.memorizationOffset();
+  plan.memorizationCount = creature.memorizationCount();
+  plan.memorizedOffset = creature.memorizedOffset();
+  plan.memorizedCount = creature.memorizedCount();
+  if (method == kLeaveDuplicate) {
+    plan.end = WhackEnd::LeftDuplicate;
+    return plan;
   }
-
   // Method 1 shifts the sections behind the known spells, so they must lie back to back.
-  if (knownOffset + static_cast<std::uint64_t>(knownCount) * kKnownSpellSize != memorizationAt) {
-    std::printf("oops, end of known spells not base of spell memorizatin");
-    return;
+  if (std::uint64_t{plan.knownOffset} +
+          static_cast<std::uint64_t>(plan.knownCount) * kKnownSpellSize !=
+      plan.memorizationOffset) {
+    plan.end = WhackEnd::KnownNotBeforeMemorization;
+    return plan;
   }
-  if (static_cast<std::int64_t>(memorizationAt) +
-          std::int64_t{entryCount} * std::int64_t{kMemorizationEntrySize} !=
-      static_cast<std::int64_t>(memorizedAt)) {
-    std::printf("oops, end of spell memorization not base of memorized spells");
-    return;
+  if (std::int64_t{plan.memorizationOffset} +
+          std::int64_t{plan.memorizationCount} * std::int64_t{kMemorizationEntrySize} !=
+      std::int64_t{plan.memorizedOffset}) {
+    plan.end = WhackEnd::MemorizationNotBeforeMemorized;
+    return plan;
   }
-  // Nothing is stored until the whole edit is known to be possible: a save is either edited
-  // completely or left as method 0 leaves it, never in a state the game may not load.
-  const std::uint64_t entries = creature + memorizationAt;
-  const std::uint64_t memorized = creature + memorizedAt;
-  if (entryCount < 0 ||
-      !inside(save, entries, static_cast<std::uint64_t>(entryCount) * kMemorizationEntrySize) ||
-      !inside(save, memorized, std::uint64_t{memorizedCount} * kMemorizedSpellSize)) {
-    std::printf("\noops, spell sections lie outside the save file");
-    return;
+  const View& save = creature.save();
+  const std::uint64_t entries = creature.inSave(plan.memorizationOffset);
+  if (plan.memorizationCount < 0 ||
+      !inside(save, entries,
+              static_cast<std::uint64_t>(plan.memorizationCount) * kMemorizationEntrySize) ||
+      !inside(save, creature.inSave(plan.memorizedOffset),
+              std::uint64_t{plan.memorizedCount} * kMemorizedSpellSize)) {
+    plan.end = WhackEnd::SectionsOutsideSave;
+    return plan;
   }
-  if (memorizedCount == 0) {
-    std::printf("\nno memorized spell to duplicate, free space left as by method 0");
-    return;
+  if (plan.memorizedCount == 0) {
+    plan.end = WhackEnd::NoMemorizedSpell;
+    return plan;
   }
   // Moving the section down does not change which entry this is.
-  const std::int64_t found = levelOneEntry(entries, entryCount);
-  if (found < 0) {
-    std::printf("\nno spell level 1 memorization entry, free space left as by method 0");
-    return;
-  }
+  plan.levelOneEntry = levelOneEntry(save, entries, plan.memorizationCount);
+  plan.end = plan.levelOneEntry < 0 ? WhackEnd::NoLevelOneEntry : WhackEnd::Shrunk;
+  return plan;
+}
 
-  setKnownSpellsCount(creature, knownCount - 1);
+void applyWhack(const Creature& creature, const WhackPlan& plan) {
+  const View& save = creature.save();
+  // The later known spells move down over the whacked one; the last 12 bytes keep their old
+  // contents, so that without further work the last spell is known twice.
+  const std::uint64_t whacked = creature.inSave(plan.knownOffset) +
+                                static_cast<std::uint64_t>(plan.whacked) * kKnownSpellSize;
+  moveBytes(save, whacked, whacked + kKnownSpellSize,
+            static_cast<std::uint64_t>(plan.knownCount - plan.whacked - 1) * kKnownSpellSize);
+  if (plan.end != WhackEnd::Shrunk) return;
+
+  creature.setKnownCount(plan.knownCount - 1);
+  const std::uint64_t entries = creature.inSave(plan.memorizationOffset);
   const std::uint64_t movedEntries = entries - kKnownSpellSize;
   moveBytes(save, movedEntries, entries,
-            static_cast<std::uint64_t>(entryCount) * kMemorizationEntrySize);
-  setMemorizationOffset(creature, static_cast<std::uint32_t>(memorizationAt - kKnownSpellSize));
+            static_cast<std::uint64_t>(plan.memorizationCount) * kMemorizationEntrySize);
+  creature.setMemorizationOffset(
+      static_cast<std::uint32_t>(plan.memorizationOffset - kKnownSpellSize));
   // The 12 bytes freed in front of the memorized spells take a copy of the first of them.
+  const std::uint64_t memorized = creature.inSave(plan.memorizedOffset);
   moveBytes(save, memorized - kMemorizedSpellSize, memorized, kMemorizedSpellSize);
-  setMemorizedSpellsOffset(creature, static_cast<std::uint32_t>(memorizedAt - kMemorizedSpellSize));
-  setMemorizedSpellsCount(creature, memorizedCount + 1);
-  std::printf("\nfirst memorized spell of lowest spell level will be duplicated");
+  creature.setMemorizedOffset(
+      static_cast<std::uint32_t>(plan.memorizedOffset - kMemorizedSpellSize));
+  creature.setMemorizedCount(plan.memorizedCount + 1);
 
   // The level-1 entry counts the copy; every later entry's spells are now one index further
   // on. 16-bit sums that wrap: nothing carries into the neighbouring words.
-  const std::uint64_t target =
-      movedEntries + static_cast<std::uint64_t>(found) * kMemorizationEntrySize;
-  setMemorizationSpellCount(target, static_cast<std::uint16_t>(memorizationSpellCount(target) + 1));
-  for (std::int64_t e = found + 1; e < entryCount; ++e) {
-    const std::uint64_t entry =
-        movedEntries + static_cast<std::uint64_t>(e) * kMemorizationEntrySize;
-    setMemorizationFirstIndex(entry, static_cast<std::uint16_t>(memorizationFirstIndex(entry) + 1));
+  if (const auto target = MemorizationEntry::at(save, entryAt(movedEntries, plan.levelOneEntry))) {
+    target->setSpellCount(static_cast<std::uint16_t>(target->spellCount() + 1));
   }
+  for (std::int32_t e = plan.levelOneEntry + 1; e < plan.memorizationCount; ++e) {
+    if (const auto entry = MemorizationEntry::at(save, entryAt(movedEntries, e))) {
+      entry->setFirstIndex(static_cast<std::uint16_t>(entry->firstIndex() + 1));
+    }
+  }
+}
+
+WhackPlan whackSpell(const Creature& creature, std::int32_t j, std::int32_t method) {
+  const WhackPlan plan = planWhack(creature, j, method);
+  applyWhack(creature, plan);
+  return plan;
 }

@@ -1,0 +1,142 @@
+#include "app/report_printer.h"
+
+#include <cstdint>
+#include <optional>
+
+#include "spellbook/party.h"
+#include "spellbook/spell_walk.h"
+#include "spellbook/whack.h"
+
+namespace {
+
+// What a member's report means for the walk over the party.
+enum class Next { Continue, Stop };
+
+void printMemberTrouble(MemberTrouble trouble, std::int32_t index, Output& out) {
+  switch (trouble) {
+    case MemberTrouble::OutsideSave:
+      out.print("oops, party member %d lies outside the save file", index);
+      break;
+    case MemberTrouble::NoCreature:
+      out.print("oops, missed CRE pointer");
+      break;
+    case MemberTrouble::None:
+      break;
+  }
+}
+
+void printMemberLine(const MemberLine& line, Output& out) {
+  out.print("%d %.*s", line.listingNumber, line.name.length, line.name.address);
+  out.print("%s", line.knowsSpells ? "\n" : " -- no spells\n");
+}
+
+void printWhack(const Game& game, StrRef name, const WhackPlan& plan, Output& out) {
+  const Text text = stringText(game.stringTable, name);
+  out.print("Whacking %.*s\n", text.length, text.address);
+  if (plan.end == WhackEnd::LeftDuplicate) return;
+  if (plan.unknownMethod) out.print("\nunknown free space method %d, using default", plan.method);
+  switch (plan.end) {
+    case WhackEnd::KnownNotBeforeMemorization:
+      out.print("oops, end of known spells not base of spell memorizatin");
+      break;
+    case WhackEnd::MemorizationNotBeforeMemorized:
+      out.print("oops, end of spell memorization not base of memorized spells");
+      break;
+    case WhackEnd::SectionsOutsideSave:
+      out.print("\noops, spell sections lie outside the save file");
+      break;
+    case WhackEnd::NoMemorizedSpell:
+      out.print("\nno memorized spell to duplicate, free space left as by method 0");
+      break;
+    case WhackEnd::NoLevelOneEntry:
+      out.print("\nno spell level 1 memorization entry, free space left as by method 0");
+      break;
+    case WhackEnd::Shrunk:
+      out.print("\nfirst memorized spell of lowest spell level will be duplicated");
+      break;
+    case WhackEnd::LeftDuplicate:
+      break;
+  }
+}
+
+// Lists the chosen member's spells, or whacks the chosen one. True when the walk was completed
+// (the -w hint may follow), false after a stop or a whack.
+bool printSpells(const Game& game, const Creature& creature, const Settings& settings, Next& next,
+                 Output& out) {
+  const SpellWalk walk = walkSpells(game, creature, settings.level, settings.number);
+  if (walk.end == WalkEnd::Chosen) {
+    const KeptSpell& chosen = walk.kept.back();
+    printWhack(game, chosen.name, whackSpell(creature, chosen.knownIndex, settings.method), out);
+    return false;
+  }
+  std::int32_t previousLevel = -1;
+  for (const KeptSpell& spell : walk.kept) {
+    if (settings.level == kNotGiven) {
+      // A line each time the level changes from one kept spell to the next.
+      if (spell.level != previousLevel) out.print("Level %d\n", spell.level);
+      previousLevel = spell.level;
+    } else if (settings.number == kNotGiven) {
+      const Text name = stringText(game.stringTable, spell.name);
+      out.print("Level %d, Spell %d: %.*s\n", spell.level, spell.number, name.length, name.address);
+    }
+  }
+  switch (walk.end) {
+    case WalkEnd::KnownOutsideSave:
+      out.print("oops, known spells lie outside the save file");
+      break;
+    case WalkEnd::NameNotInIndex: {
+      char name[8];
+      for (unsigned i = 0; i < 8; ++i)
+        name[i] = static_cast<char>(walk.missingName >> (8 * i));
+      out.print("known spell <%.8s> not found in .key", name);
+      break;
+    }
+    case WalkEnd::NotASpell:
+      out.print("oops, missed SPL pointer");
+      break;
+    case WalkEnd::Completed:
+      return true;
+    case WalkEnd::Chosen:
+      break;
+  }
+  next = Next::Stop;
+  return false;
+}
+
+// The member's line and, when a member was chosen, its spells.
+Next reportMember(const Game& game, std::int32_t index, const Settings& settings, Output& out) {
+  const MemberLookup member = lookUpMember(game, index);
+  if (member.trouble != MemberTrouble::None) {
+    printMemberTrouble(member.trouble, index, out);
+    return Next::Stop;
+  }
+  printMemberLine(member.line, out);
+  Next next = Next::Continue;
+  if (member.line.knowsSpells) {
+    // With no member chosen only names are listed, and no spell is looked up.
+    if (settings.member == kNotGiven) return Next::Continue;
+    if (!printSpells(game, *member.creature, settings, next, out)) return next;
+  }
+  if (settings.number != kNotGiven) out.print("\n\nUse -wN to whack spell number N");
+  return next;
+}
+
+}  // namespace
+
+void reportParty(const Game& game, const Settings& settings, Output& out) {
+  if (settings.member == kNotGiven) {
+    const PartyListing party = listParty(game);
+    for (const MemberLine& line : party.members) {
+      printMemberLine(line, out);
+      if (!line.knowsSpells && settings.number != kNotGiven) {
+        out.print("\n\nUse -wN to whack spell number N");
+      }
+    }
+    printMemberTrouble(party.end, party.stoppedAt, out);
+    out.print("\n\nUse -pN to select the party member");
+    return;
+  }
+  // The chosen member's result does not matter: there is nobody after it.
+  static_cast<void>(reportMember(game, settings.member, settings, out));
+  if (settings.level == kNotGiven) out.print("\n\nUse -sN to select the spell level to display");
+}

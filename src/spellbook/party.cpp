@@ -1,0 +1,27 @@
+#include "spellbook/party.h"
+
+MemberLookup lookUpMember(const Game& game, std::int32_t index) {
+  const std::optional<PartyMember> member = PartyMember::at(game.save, index);
+  if (!member) return {MemberTrouble::OutsideSave, {}, std::nullopt};
+  const std::optional<Creature> creature = Creature::of(*member);
+  if (!creature) return {MemberTrouble::NoCreature, {}, std::nullopt};
+  MemberLine line{index, member->listingNumber(), member->name(), creature->knownCount() != 0};
+  // An empty name in the party record: the creature's own name from the string table.
+  if (line.name.length == 0) line.name = stringText(game.stringTable, creature->nameRef());
+  return {MemberTrouble::None, line, creature};
+}
+
+PartyListing listParty(const Game& game) {
+  PartyListing listing;
+  const std::int32_t count = partyCount(game.save);
+  for (std::int32_t i = 0; i < count; ++i) {
+    const MemberLookup member = lookUpMember(game, i);
+    if (member.trouble != MemberTrouble::None) {
+      listing.end = member.trouble;
+      listing.stoppedAt = i;
+      break;
+    }
+    listing.members.push_back(member.line);
+  }
+  return listing;
+}

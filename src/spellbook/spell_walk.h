@@ -1,0 +1,45 @@
+// The walk over a member's known spells in stored order: each one resolved through the
+// resource index and the spell archive, the spell-book spells kept, and, for a whack, the
+// chosen one found.
+#ifndef GRIMTRIM_SPELLBOOK_SPELL_WALK_H_
+#define GRIMTRIM_SPELLBOOK_SPELL_WALK_H_
+
+#include <cstdint>
+#include <vector>
+
+#include "formats/resource_index.h"
+#include "formats/save_game.h"
+#include "formats/string_table.h"
+#include "spellbook/game.h"
+
+// How a walk ended.
+enum class WalkEnd {
+  Completed,         // every known spell was walked
+  Chosen,            // the spell of the chosen number was reached: the last kept spell
+  NameNotInIndex,    // a known spell's name is not in the resource index (`missingName`)
+  NotASpell,         // a known spell's data does not begin with a spell header
+  KnownOutsideSave,  // the known spells section does not lie inside the save
+};
+
+// A spell-book spell (type 1) met on the walk.
+struct KeptSpell {
+  std::int32_t knownIndex = 0;  // its 0-based position in the known spells
+  std::int32_t level = 0;       // as stored in its header
+  std::int32_t number = 0;      // with a level chosen: 1, 2, ... among that level's spells
+  StrRef name = 0;              // its display name in the string table
+};
+
+struct SpellWalk {
+  std::vector<KeptSpell> kept;
+  WalkEnd end = WalkEnd::Completed;
+  ResRef missingName = 0;  // with NameNotInIndex: the 8 name bytes, little-endian
+};
+
+// Walks the known spells of `creature`. With `level` kNotGiven every spell-book spell is kept;
+// otherwise only those of that level, numbered from 1, and with `number` given the walk ends
+// at that number, so nothing after the chosen spell matters. A spell missing from the archive
+// is passed over; the first name missing from the index or data without "SPL " ends the walk.
+[[nodiscard]] SpellWalk walkSpells(const Game& game, const Creature& creature, std::int32_t level,
+                                   std::int32_t number);
+
+#endif  // GRIMTRIM_SPELLBOOK_SPELL_WALK_H_
