@@ -1,33 +1,28 @@
-// What the fuzz targets share: quiet output, a valid game set to read against, and runs of the
-// party report over views set directly, as the driver sets them once the files are checked.
+// What the fuzz targets share: a valid game set to read one damaged file against, and the
+// core's walks over a game made of byte buffers, as a front end makes them. Nothing is printed:
+// the texts the core hands out are read byte for byte instead, as "%.*s" would read them.
 #ifndef GRIMTRIM_FUZZ_FUZZ_SUPPORT_H_
 #define GRIMTRIM_FUZZ_FUZZ_SUPPORT_H_
-
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <vector>
 
-#include "app/settings.h"
 #include "formats/resource_index.h"
 #include "formats/save_game.h"
 #include "formats/string_table.h"
 #include "gamedata/game_data.h"
-#include "spellbook/spellbook.h"
+#include "spellbook/game.h"
+#include "spellbook/party.h"
+#include "spellbook/settings.h"
+#include "spellbook/spell_walk.h"
+#include "spellbook/whack.h"
 
 namespace fuzz {
 
 using gamedata::Bytes;
-
-// The report prints everything on standard output; formatting it still runs, but writing it to
-// a terminal or a log would slow every input down.
-inline void quietOutput() {
-  const int nothing = ::open("/dev/null", O_WRONLY);
-  if (nothing >= 0) ::dup2(nothing, STDOUT_FILENO);
-}
 
 // The sample game set, built once: the fixed, valid files the targets read one damaged file
 // against.
@@ -36,46 +31,70 @@ inline const gamedata::GameFiles& sample() {
   return files;
 }
 
-// Copies of the sample's files that the views may point at. Each is a block of its own, so
-// the address sanitizer reports a read one byte past its end.
+// `bytes` as a file's view. Each file is a block of its own, so the address sanitizer reports a
+// read one byte past its end.
+inline View viewOf(Bytes& bytes) {
+  return View{bytes.data(), bytes.size()};
+}
+
+// Copies of the sample's files, made once for the whole run; a target swaps the one it fuzzes.
 struct DataFiles {
   Bytes stringTable = sample().stringTable;
   Bytes spellArchive = sample().spellArchive;
   Bytes resourceIndex = sample().resourceIndex;
 };
 
-inline void useView(View& view, Bytes& bytes) {
-  view = View{bytes.data(), bytes.size()};
-}
-
-// Quiets the output and points the three data views at the sample's valid files, once for the
-// whole run; a target then points the view it fuzzes at each input.
-inline void startWithSampleData() {
-  quietOutput();
+inline DataFiles& sampleData() {
   static DataFiles* files = new DataFiles;
-  useView(g_stringTableView, files->stringTable);
-  useView(g_spellArchiveView, files->spellArchive);
-  useView(g_resourceIndexView, files->resourceIndex);
+  return *files;
 }
 
-// Runs the report with these option values, flushing the output so that a crash is not
-// blamed on a later input.
-inline void report(std::int32_t member, std::int32_t level, std::int32_t number,
-                   std::int32_t method) {
-  g_settings = Settings{method, member, level, number};
-  reportParty();
-  std::fflush(stdout);
+// The sample's data files with `save`.
+inline Game sampleGameWith(Bytes& save) {
+  DataFiles& data = sampleData();
+  return {viewOf(save), viewOf(data.stringTable), viewOf(data.spellArchive),
+          viewOf(data.resourceIndex)};
+}
+
+// Reads every byte "%.*s" would print of a text, so that the sanitizer sees a text past its
+// file's end even where printf's own checks would not.
+inline unsigned touch(const Text& text) {
+  unsigned sum = 0;
+  for (int i = 0; i < text.length && text.address[i] != '\0'; ++i)
+    sum += static_cast<unsigned char>(text.address[i]);
+  return sum;
+}
+
+// What a front end reads of one member: its line, the levels of its spells, the spells of
+// level 1 and every name the walks give.
+inline void readMember(const Game& game, std::int32_t index) {
+  volatile unsigned sink = 0;
+  const MemberLookup member = lookUpMember(game, index);
+  if (!member.creature) return;
+  sink = sink + touch(member.line.name);
+  for (const std::int32_t level : {kNotGiven, 1}) {
+    const SpellWalk walk = walkSpells(game, *member.creature, level, kNotGiven);
+    for (const KeptSpell& spell : walk.kept)
+      sink = sink + touch(stringText(game.stringTable, spell.name));
+  }
 }
 
 // Whacks spell `number` of `level` from party record `member` of a fresh writable copy of
-// `save`, then checks what a whack may never do: change the file's size or any byte outside
-// the member's spell sections and their fields. A breach ends the run as a finding.
-inline void whackCopy(const Bytes& save, std::int32_t member, std::int32_t level,
+// `save`, as a front end does, then checks what a whack may never do: change the file's size
+// or any byte outside the member's spell sections and their fields. A breach ends the run as a
+// finding.
+inline void whackCopy(const Game& data, const Bytes& save, std::int32_t member, std::int32_t level,
                       std::int32_t number, std::int32_t method) {
   Bytes edited = save;
-  useView(g_saveGameView, edited);
-  report(member, level, number, method);
-  g_saveGameView = View{};
+  Game game = data;
+  game.save = viewOf(edited);
+  const MemberLookup found = lookUpMember(game, member);
+  if (found.creature) {
+    const SpellWalk walk = walkSpells(game, *found.creature, level, number);
+    if (walk.end == WalkEnd::Chosen) {
+      static_cast<void>(whackSpell(*found.creature, walk.kept.back().knownIndex, method));
+    }
+  }
   const std::int64_t outside =
       gamedata::changeOutside(save, edited, gamedata::whackableRanges(save, member, method));
   if (outside >= 0) {
@@ -85,43 +104,46 @@ inline void whackCopy(const Bytes& save, std::int32_t member, std::int32_t level
   }
 }
 
-// The runs a user can make on one save: the party, then for each of the first members the
-// level listing, the numbered listing of level 1, and whacks of its first spell of level 1 under
+// The reads a user can ask for on one save: the party, then for each of the first members the
+// level listing and the spells of level 1, and whacks of its first spell of level 1 under
 // free-space method 1 or, with `everyMethod`, of its first two under methods 0, 1 and an
-// unknown one. A run that does not whack must leave the save as it was.
-inline void reportEverything(const Bytes& save, bool everyMethod) {
+// unknown one. Reading must leave the save as it was.
+inline void readEverything(const Game& data, const Bytes& save, bool everyMethod) {
   Bytes readOnly = save;
-  useView(g_saveGameView, readOnly);
-  report(kNotGiven, kNotGiven, kNotGiven, 1);
-  for (std::int32_t member = 0; member < 4; ++member) {
-    report(member, kNotGiven, kNotGiven, 1);
-    report(member, 1, kNotGiven, 1);
-  }
-  g_saveGameView = View{};
+  Game game = data;
+  game.save = viewOf(readOnly);
+  volatile unsigned sink = 0;
+  for (const MemberLine& line : listParty(game).members)
+    sink = sink + touch(line.name);
+  for (std::int32_t member = 0; member < 4; ++member)
+    readMember(game, member);
   if (readOnly != save) {
-    std::fprintf(stderr, "a run without a whack changed the save\n");
+    std::fprintf(stderr, "a read of the save changed it\n");
     std::abort();
   }
   for (std::int32_t member = 0; member < 4; ++member) {
     if (!everyMethod) {
-      whackCopy(save, member, 1, 1, 1);
+      whackCopy(data, save, member, 1, 1, 1);
       continue;
     }
     for (std::int32_t number = 1; number <= 2; ++number) {
       for (std::int32_t method : {0, 1, 7})
-        whackCopy(save, member, 1, number, method);
+        whackCopy(data, save, member, 1, number, method);
     }
   }
 }
 
-// The resource names of the sample's spells, as 8-byte fields.
-inline const std::vector<Bytes>& sampleNames() {
-  static const std::vector<Bytes> names = [] {
-    std::vector<Bytes> all;
+// The resource names of the sample's spells, as 8-byte fields read as one number.
+inline const std::vector<ResRef>& sampleNames() {
+  static const std::vector<ResRef> names = [] {
+    std::vector<ResRef> all;
     for (const gamedata::SpellDef& spell : gamedata::sampleGame().spells) {
       Bytes name;
       gamedata::putText(name, 0, spell.resref, 8);
-      all.push_back(name);
+      ResRef key = 0;
+      for (std::size_t i = 8; i-- > 0;)
+        key = key << 8 | name[i];
+      all.push_back(key);
     }
     return all;
   }();

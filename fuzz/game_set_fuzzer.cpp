@@ -1,6 +1,7 @@
 // One input split into a command line's options and all four files, run as the driver runs
-// it once the files are open: options parsed by the program's own parser, then the report,
-// with the save writable exactly when the options ask for a whack.
+// it once the files are open: options parsed by the program's own parser, then the printed
+// report, with the save edited exactly when the options ask for a whack. This target fuzzes the
+// command line's printer too, so its text is formatted (into memory).
 //
 // Layout of an input: the options as text up to the first line feed (separated by spaces),
 // then three little-endian dwords giving the sizes of the string table, the spell archive and
@@ -8,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "app/output.h"
+#include "app/report_printer.h"
+#include "app/settings.h"
 #include "fuzz_support.h"
 
 namespace {
@@ -48,11 +52,6 @@ bool parse(const std::string& line, Settings& settings) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  fuzz::quietOutput();
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string line;
   while (size > 0 && *data != '\n' && line.size() < 64) {
@@ -73,18 +72,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::Bytes archive = take(data, size, archiveSize);
   fuzz::Bytes index = take(data, size, indexSize);
   const fuzz::Bytes save = take(data, size, size);
+  fuzz::Bytes edited = save;
   // The readers never rely on the signatures the driver checks, so any bytes are read here.
-  fuzz::useView(g_stringTableView, table);
-  fuzz::useView(g_spellArchiveView, archive);
-  fuzz::useView(g_resourceIndexView, index);
-  if (editsSave(settings)) {
-    fuzz::whackCopy(save, settings.member, settings.level, settings.number, settings.method);
-  } else {
-    fuzz::Bytes readOnly = save;
-    fuzz::useView(g_saveGameView, readOnly);
-    fuzz::report(settings.member, settings.level, settings.number, settings.method);
-    if (readOnly != save) std::abort();
+  const Game game{fuzz::viewOf(edited), fuzz::viewOf(table), fuzz::viewOf(archive),
+                  fuzz::viewOf(index)};
+  TextOutput out;
+  reportParty(game, settings, out);
+  if (!editsSave(settings)) {
+    if (edited != save) std::abort();
+    return 0;
   }
-  g_saveGameView = g_stringTableView = g_spellArchiveView = g_resourceIndexView = View{};
+  const std::int64_t outside = gamedata::changeOutside(
+      save, edited, gamedata::whackableRanges(save, settings.member, settings.method));
+  if (outside >= 0) std::abort();
   return 0;
 }

@@ -6,6 +6,8 @@
 // the save and before it looked at a spell, so the test knows another run overlaps it.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <string>
@@ -158,6 +160,34 @@ TEST(WriteSafety, AFailedFlushIsReportedAsAFailure) {
   const RunResult list = Started(folder.path(), withFiles({"-p0", "-s1"}), failing).wait();
   EXPECT_EQ(0, list.status);
   EXPECT_EQ("", list.errors);
+}
+
+// Output that cannot be written must not pass for a good run; a whack that reached the save
+// stays, since the save was flushed before the output was.
+TEST(WriteSafety, OutputThatCannotBeWrittenFailsTheRun) {
+  GameDef game = heldGame();
+  game.party[0].partyName = "Selwyn";
+  TempFolder folder;
+  const GameFiles files = gamedata::buildGame(game);
+  gamedata::writeGame(folder.path(), files);
+  const auto runToFullDevice = [&](const std::string& options) {
+    const std::string command = "cd '" + folder.path().string() + "' && '" GRIMTRIM_PROGRAM "' " +
+                                options + " sample.gam sample.cfg >/dev/full 2>errors";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  };
+  const auto errors = [&] {
+    const Bytes bytes = readFile(folder / "errors");
+    return std::string(bytes.begin(), bytes.end());
+  };
+  EXPECT_EQ(1, runToFullDevice("-p0"));
+  EXPECT_EQ("grimtrim: cannot write standard output\n", errors());
+  EXPECT_EQ(files.save, readFile(folder / "sample.gam"));
+  EXPECT_EQ(1, runToFullDevice("-f0 -p0 -s1 -w2"));
+  EXPECT_EQ(afterMethodZero(files, 1), readFile(folder / "sample.gam"));
+  // The help goes the same way.
+  EXPECT_EQ(1, runToFullDevice("-x"));
+  EXPECT_EQ("grimtrim: cannot write standard output\n", errors());
 }
 
 }  // namespace
