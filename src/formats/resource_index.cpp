@@ -4,17 +4,13 @@ namespace {
 
 // Resource index.
 constexpr std::uint64_t kIndexHeaderSize = 0x18;
-constexpr std::uint64_t kResourceCount = 0x0C;    // dword, signed
-constexpr std::uint64_t kResourceTable = 0x14;    // dword, from the start of the file
-constexpr std::uint64_t kResourceEntrySize = 14;  // name, 2 unread bytes, locator
-constexpr std::uint64_t kResourceLocator = 0x0A;
+constexpr std::uint64_t kResourceCount = 0x0C;  // dword, signed
+constexpr std::uint64_t kResourceTable = 0x14;  // dword, from the start of the file
 
 // Spell archive.
 constexpr std::uint64_t kArchiveHeaderSize = 0x14;
-constexpr std::uint64_t kFileCount = 0x08;       // dword, signed
-constexpr std::uint64_t kFileTable = 0x10;       // dword, from the start of the file
-constexpr std::uint64_t kFileEntrySize = 16;     // locator, data offset, 8 unread bytes
-constexpr std::uint64_t kFileDataOffset = 0x04;  // from the start of the archive
+constexpr std::uint64_t kFileCount = 0x08;  // dword, signed
+constexpr std::uint64_t kFileTable = 0x10;  // dword, from the start of the file
 
 // Spell header.
 constexpr std::uint64_t kSpellHeaderSize = 0x38;  // up to the end of the level field
@@ -37,35 +33,12 @@ EntryTable entriesInside(const View& v, std::uint64_t headerSize, std::uint64_t 
 
 }  // namespace
 
-std::uint64_t nameMask(ResRef name) {
-  for (unsigned i = 0; i < 7; ++i) {  // a NUL in the last byte compares like any other byte
-    if ((name >> (8 * i) & 0xFF) == 0) return (std::uint64_t{1} << (8 * (i + 1))) - 1;
-  }
-  return ~std::uint64_t{0};
-}
-
 EntryTable resourceEntries(const View& index) {
   return entriesInside(index, kIndexHeaderSize, kResourceCount, kResourceTable, kResourceEntrySize);
 }
 
-ResRef resourceName(const View& index, const EntryTable& table, std::uint64_t i) {
-  return loadU64(index, table.offset + i * kResourceEntrySize);
-}
-
-Locator resourceLocator(const View& index, const EntryTable& table, std::uint64_t i) {
-  return loadU32(index, table.offset + i * kResourceEntrySize + kResourceLocator);
-}
-
 EntryTable fileEntries(const View& archive) {
   return entriesInside(archive, kArchiveHeaderSize, kFileCount, kFileTable, kFileEntrySize);
-}
-
-Locator fileLocator(const View& archive, const EntryTable& table, std::uint64_t i) {
-  return loadU32(archive, table.offset + i * kFileEntrySize);
-}
-
-std::uint32_t fileDataOffset(const View& archive, const EntryTable& table, std::uint64_t i) {
-  return loadU32(archive, table.offset + i * kFileEntrySize + kFileDataOffset);
 }
 
 Locator findLocator(const View& index, ResRef name) {

@@ -3,6 +3,7 @@
 #ifndef GRIMTRIM_FORMATS_RESOURCE_INDEX_H_
 #define GRIMTRIM_FORMATS_RESOURCE_INDEX_H_
 
+#include <bit>
 #include <cstdint>
 #include <optional>
 
@@ -22,8 +23,17 @@ using ResRef = std::uint64_t;
 
 // The bytes of `name` that take part in a comparison: those up to and including its first NUL
 // among the first seven, or all eight. Two names are equal exactly when they agree under the
-// wanted name's mask, whatever follows the NUL.
-[[nodiscard]] std::uint64_t nameMask(ResRef name);
+// wanted name's mask, whatever follows the NUL; then both have the same mask, so the masked
+// names themselves are equal, and a masked name says where its NUL is.
+[[nodiscard]] inline std::uint64_t nameMask(ResRef name) {
+  // The lowest zero byte among the first seven, found for all of them at once: the lowest bit
+  // this leaves set marks the first zero byte exactly (only bytes above it can be marked
+  // wrongly). A NUL in the last byte compares like any other byte.
+  const std::uint64_t zeroBytes = (name - 0x0101010101010101u) & ~name & 0x0080808080808080u;
+  if (zeroBytes == 0) return ~std::uint64_t{0};
+  const int nul = std::countr_zero(zeroBytes) / 8;
+  return (std::uint64_t{1} << (8 * (nul + 1))) - 1;
+}
 
 // A table of fixed-size entries inside a file: where it starts and how many of its entries
 // lie whole inside the file (fewer than announced when the file is cut short).
@@ -32,16 +42,32 @@ struct EntryTable {
   std::uint64_t entries = 0;
 };
 
-// The resource entries of `index` (14 bytes each) that a scan may read.
-[[nodiscard]] EntryTable resourceEntries(const View& index);
-[[nodiscard]] ResRef resourceName(const View& index, const EntryTable& table, std::uint64_t i);
-[[nodiscard]] Locator resourceLocator(const View& index, const EntryTable& table, std::uint64_t i);
+inline constexpr std::uint64_t kResourceEntrySize = 14;  // name, 2 unread bytes, locator
+inline constexpr std::uint64_t kFileEntrySize = 16;      // locator, data offset, 8 unread bytes
 
-// The file entries of `archive` (16 bytes each) that a scan may read.
+// The resource entries of `index` that a scan may read, and the fields of entry `i` of them.
+// Inline: a scan reads them for every one of a table's hundreds of thousands of entries.
+[[nodiscard]] EntryTable resourceEntries(const View& index);
+[[nodiscard]] inline ResRef resourceName(const View& index, const EntryTable& table,
+                                         std::uint64_t i) {
+  return loadU64(index, table.offset + i * kResourceEntrySize);
+}
+[[nodiscard]] inline Locator resourceLocator(const View& index, const EntryTable& table,
+                                             std::uint64_t i) {
+  return loadU32(index, table.offset + i * kResourceEntrySize + 0x0A);
+}
+
+// The file entries of `archive` that a scan may read, and the fields of entry `i` of them; the
+// data offset is from the start of the archive.
 [[nodiscard]] EntryTable fileEntries(const View& archive);
-[[nodiscard]] Locator fileLocator(const View& archive, const EntryTable& table, std::uint64_t i);
-[[nodiscard]] std::uint32_t fileDataOffset(const View& archive, const EntryTable& table,
-                                           std::uint64_t i);
+[[nodiscard]] inline Locator fileLocator(const View& archive, const EntryTable& table,
+                                         std::uint64_t i) {
+  return loadU32(archive, table.offset + i * kFileEntrySize);
+}
+[[nodiscard]] inline std::uint32_t fileDataOffset(const View& archive, const EntryTable& table,
+                                                  std::uint64_t i) {
+  return loadU32(archive, table.offset + i * kFileEntrySize + 0x04);
+}
 
 // Locator of the first resource entry whose name equals `name`, or kNoLocator: one scan of the
 // index for one name.

@@ -1,99 +1,100 @@
 #include "formats/spell_lookup.h"
 
-#include <algorithm>
-#include <array>
 #include <bit>
 
 namespace {
 
-// Sorted distinct keys and, beside each, the first value a scan found for it.
+// The distinct keys a scan looks for and, beside each, the first value it found for it: an
+// open-addressing hash table, at most half full, so that an entry that matches nothing (nearly
+// every entry of a large table) costs one multiplication and a probe or two.
 template <typename Key, typename Value>
 class FirstMatches {
  public:
-  void want(Key key) { keys_.push_back(key); }
+  void want(Key key) { wanted_.push_back(key); }
 
   // Call once every key is wanted.
   void freeze() {
-    std::sort(keys_.begin(), keys_.end());
-    keys_.erase(std::unique(keys_.begin(), keys_.end()), keys_.end());
-    found_.assign(keys_.size(), std::nullopt);
-    open_ = keys_.size();
+    if (wanted_.empty()) return;
+    std::size_t size = 8;
+    while (size < 2 * wanted_.size())
+      size *= 2;
+    shift_ = 64 - std::countr_zero(size);
+    slots_.assign(size, Slot{});
+    for (const Key key : wanted_) {
+      Slot& slot = slotOf(key);
+      if (slot.used) continue;
+      slot.used = true;
+      slot.key = key;
+      ++open_;
+      ++keys_;
+    }
+    wanted_ = {};
   }
 
-  // Records `value` for `key` unless an earlier entry already gave one: the first entry in
-  // table order wins.
-  void offer(Key key, Value value) {
-    const auto at = std::lower_bound(keys_.begin(), keys_.end(), key);
-    if (at == keys_.end() || *at != key) return;
-    std::optional<Value>& slot = found_[static_cast<std::size_t>(at - keys_.begin())];
-    if (slot) return;
-    slot = value;
+  // Records the value `value()` gives for `key` unless an earlier entry already gave one: the
+  // first entry in table order wins. The value is read only for a wanted key.
+  template <typename ReadValue>
+  void offer(Key key, ReadValue value) {
+    if (keys_ == 0) return;
+    Slot& slot = slotOf(key);
+    if (!slot.used || slot.value) return;
+    slot.value = value();
     --open_;
   }
 
-  [[nodiscard]] std::optional<Value> found(Key key) const {
-    const auto at = std::lower_bound(keys_.begin(), keys_.end(), key);
-    if (at == keys_.end() || *at != key) return std::nullopt;
-    return found_[static_cast<std::size_t>(at - keys_.begin())];
+  [[nodiscard]] std::optional<Value> found(Key key) {
+    if (keys_ == 0) return std::nullopt;
+    const Slot& slot = slotOf(key);
+    return slot.used ? slot.value : std::nullopt;
   }
 
-  [[nodiscard]] bool empty() const { return keys_.empty(); }
+  [[nodiscard]] bool empty() const { return keys_ == 0; }
   // True once every key has its value: the rest of the table cannot change anything.
   [[nodiscard]] bool complete() const { return open_ == 0; }
 
  private:
-  std::vector<Key> keys_;
-  std::vector<std::optional<Value>> found_;
-  std::size_t open_ = 0;
+  struct Slot {
+    Key key{};
+    std::optional<Value> value;
+    bool used = false;
+  };
+
+  // The slot that holds `key`, or the empty one where it would go.
+  Slot& slotOf(Key key) {
+    std::size_t at = static_cast<std::size_t>(std::uint64_t{key} * 0x9E3779B97F4A7C15u >> shift_);
+    while (slots_[at].used && slots_[at].key != key)
+      at = (at + 1) & (slots_.size() - 1);
+    return slots_[at];
+  }
+
+  std::vector<Key> wanted_;
+  std::vector<Slot> slots_;
+  int shift_ = 61;
+  std::size_t keys_ = 0;  // distinct keys wanted
+  std::size_t open_ = 0;  // of them, those without a value yet
 };
-
-// Names compare under the mask of the wanted name, which has one of eight widths (one to eight
-// bytes), so the wanted names fall into eight classes: within a class an index entry's name,
-// masked once, is looked up among the class's keys.
-constexpr std::size_t kMaskWidths = 8;
-
-std::size_t widthClass(std::uint64_t mask) {
-  return static_cast<std::size_t>(std::popcount(mask) / 8 - 1);
-}
-
-std::uint64_t maskOfClass(std::size_t width) {
-  return width + 1 == kMaskWidths ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * (width + 1))) - 1;
-}
 
 }  // namespace
 
 std::vector<SpellLocation> locateSpells(const View& index, const View& archive,
                                         std::span<const ResRef> names) {
-  std::array<FirstMatches<std::uint64_t, Locator>, kMaskWidths> byWidth;
-  for (const ResRef name : names) {
-    const std::uint64_t mask = nameMask(name);
-    byWidth[widthClass(mask)].want(name & mask);
-  }
-  std::array<std::size_t, kMaskWidths> used{};
-  std::size_t usedCount = 0;
-  for (std::size_t w = 0; w < kMaskWidths; ++w) {
-    byWidth[w].freeze();
-    if (!byWidth[w].empty()) used[usedCount++] = w;
-  }
-
+  // A stored name equals a wanted one exactly when their masked forms are equal (see
+  // nameMask), so each index entry is masked by its own NUL and looked up once.
+  FirstMatches<std::uint64_t, Locator> locators;
+  for (const ResRef name : names)
+    locators.want(name & nameMask(name));
+  locators.freeze();
   const EntryTable resources = resourceEntries(index);
-  for (std::uint64_t i = 0; i < resources.entries; ++i) {
+  for (std::uint64_t i = 0; i < resources.entries && !locators.complete(); ++i) {
     const ResRef entryName = resourceName(index, resources, i);
-    bool complete = true;
-    for (std::size_t u = 0; u < usedCount; ++u) {
-      FirstMatches<std::uint64_t, Locator>& matches = byWidth[used[u]];
-      if (matches.complete()) continue;
-      matches.offer(entryName & maskOfClass(used[u]), resourceLocator(index, resources, i));
-      complete = complete && matches.complete();
-    }
-    if (complete) break;
+    locators.offer(entryName & nameMask(entryName),
+                   [&] { return resourceLocator(index, resources, i); });
   }
 
   std::vector<SpellLocation> locations(names.size());
   FirstMatches<Locator, std::uint32_t> headers;
   for (std::size_t n = 0; n < names.size(); ++n) {
-    const std::uint64_t mask = nameMask(names[n]);
-    locations[n].locator = byWidth[widthClass(mask)].found(names[n] & mask).value_or(kNoLocator);
+    locations[n].locator = locators.found(names[n] & nameMask(names[n])).value_or(kNoLocator);
     // A stored 0xFFFFFFFF cannot be told from a missing name: it is never looked up.
     if (locations[n].locator != kNoLocator) headers.want(locations[n].locator);
   }
@@ -102,7 +103,8 @@ std::vector<SpellLocation> locateSpells(const View& index, const View& archive,
 
   const EntryTable files = fileEntries(archive);
   for (std::uint64_t i = 0; i < files.entries && !headers.complete(); ++i)
-    headers.offer(fileLocator(archive, files, i), fileDataOffset(archive, files, i));
+    headers.offer(fileLocator(archive, files, i),
+                  [&] { return fileDataOffset(archive, files, i); });
   for (SpellLocation& location : locations) {
     if (location.locator != kNoLocator) location.dataOffset = headers.found(location.locator);
   }
