@@ -1,0 +1,183 @@
+// window.grimtrim.run gives what the native grimtrim gives for the same four files and options:
+// the same output bytes, the same exit status, and the same save afterwards. The cases are the
+// listings and whacks of every member under each free-space method, missing, empty, wrong and
+// damaged files, and a few runs on the benchmark's stress set.
+import assert from 'node:assert/strict';
+import { createHash } from 'node:crypto';
+import { copyFileSync, existsSync, readFileSync, writeFileSync } from 'node:fs';
+import { join } from 'node:path';
+import { after, before, test } from 'node:test';
+import { launchBrowser, makeSample, openPage, runNative, serve, siteDir, testDir } from './harness.mjs';
+
+const dir = testDir('equivalence');
+const standard = { save: 'sample.gam', stringTable: 'sample.tlk', spellArchive: 'spells.bif', resourceIndex: 'sample.key' };
+const configOrder = ['stringTable', 'spellArchive', 'resourceIndex'];
+
+let server;
+let browser;
+let session;
+
+before(async () => {
+  makeSample(join(dir, 'sample'), 'sample');
+  makeSample(join(dir, 'stress'), 'stress');
+  // Files of the wrong kind, empty, or cut short, beside the sample set.
+  const sample = (name) => readFileSync(join(dir, 'sample', name));
+  writeFileSync(join(dir, 'sample', 'notes.txt'), 'Selwyn knows too many spells.\n');
+  writeFileSync(join(dir, 'sample', 'empty'), '');
+  for (const [name, lengths] of [['sample.gam', [3, 100, 3000, 5000, 9000]], ['sample.tlk', [20, 600]],
+                                 ['spells.bif', [10, 30, 2000]], ['sample.key', [10, 300, 700]]]) {
+    for (const length of lengths) writeFileSync(join(dir, 'sample', `cut${length}-${name}`), sample(name).subarray(0, length));
+  }
+  copyFileSync(join(dir, 'sample', 'sample.gam'), join(dir, 'sample', 'Spielstand Kapitel 2 – ä.gam'));
+  // A copy, as a player's wrong file would be: the native program does not open one file as
+  // both the index and a save to edit.
+  copyFileSync(join(dir, 'sample', 'sample.key'), join(dir, 'sample', 'index.gam'));
+  server = await serve(siteDir(), { '/data/': dir });
+  browser = await launchBrowser();
+  session = await openPage(browser, server.url);
+});
+
+after(async () => {
+  await browser?.close();
+  await server?.close();
+});
+
+// The options as the command line takes them, and as run() takes them.
+function options(args) {
+  const letters = { f: 'method', p: 'member', s: 'level', w: 'number' };
+  return Object.fromEntries(args.map((arg) => [letters[arg[1]], Number(arg.slice(2))]));
+}
+
+// One case: the set, the files by kind (a name, or null for a file not given) and the options.
+const cases = [];
+const add = (set, args, files = {}) => cases.push({ set, args, files: { ...standard, ...files } });
+
+// Listings: the party, every member's levels, every level of every member, and members past
+// the end of the party.
+add('sample', []);
+add('sample', ['-p-1']);
+for (let member = 0; member <= 7; ++member) {
+  add('sample', [`-p${member}`]);
+  for (let level = 0; level <= 6; ++level) add('sample', [`-p${member}`, `-s${level}`]);
+}
+// Whacks of every number (and one past the last) of every level, under both methods and an
+// unknown one; each on a fresh copy of the save.
+for (const method of [1, 0, 7]) {
+  for (let member = 0; member <= 6; ++member) {
+    for (let level = 1; level <= 5; ++level) {
+      for (let number = 1; number <= 6; ++number) {
+        add('sample', [`-f${method}`, `-p${member}`, `-s${level}`, `-w${number}`]);
+      }
+    }
+  }
+}
+// Missing, empty, wrong and damaged files, each in a listing and in a whack.
+const variants = [];
+for (const kind of Object.keys(standard)) {
+  variants.push({ [kind]: null }, { [kind]: 'empty' }, { [kind]: 'notes.txt' });
+}
+variants.push({ stringTable: 'spells.bif', spellArchive: 'sample.tlk' }, { save: 'index.gam' },
+              { save: 'Spielstand Kapitel 2 – ä.gam' }, { save: 'no such save.gam' });
+for (const [name, lengths] of [['sample.gam', [3, 100, 3000, 5000, 9000]], ['sample.tlk', [20, 600]],
+                               ['spells.bif', [10, 30, 2000]], ['sample.key', [10, 300, 700]]]) {
+  const kind = Object.keys(standard).find((k) => standard[k] === name);
+  for (const length of lengths) variants.push({ [kind]: `cut${length}-${name}` });
+}
+for (const files of variants) {
+  add('sample', [], files);
+  add('sample', ['-p0', '-s1'], files);
+  add('sample', ['-p1', '-s2', '-w1'], files);
+}
+// The stress set: tens of thousands of entries in every file.
+add('stress', []);
+add('stress', ['-p0']);
+add('stress', ['-p0', '-s1']);
+add('stress', ['-p5', '-s9']);
+add('stress', ['-p0', '-s1', '-w3']);
+add('stress', ['-f0', '-p3', '-s2', '-w10']);
+add('stress', ['-p2', '-s4', '-w999']);
+
+const sha256 = (bytes) => createHash('sha256').update(bytes).digest('hex');
+
+// The native program's run: the configuration names the three data files (an empty line for
+// one not given), the save is a fresh copy each time, and what the run left in it is kept.
+function nativeRun(testCase) {
+  const setDir = join(dir, testCase.set);
+  const { files } = testCase;
+  writeFileSync(join(setDir, 'case.cfg'), configOrder.map((kind) => `${files[kind] ?? ''}\n`).join(''));
+  const savePath = files.save === null ? '' : files.save;
+  let original;
+  if (savePath) {
+    try {
+      original = readFileSync(join(setDir, savePath));
+    } catch {
+      original = undefined;  // a save that does not exist stays so
+    }
+  }
+  const { text, status } = runNative(setDir, [...testCase.args, savePath, 'case.cfg']);
+  let saveHash = sha256(new Uint8Array(0));
+  if (original !== undefined) {
+    saveHash = sha256(readFileSync(join(setDir, savePath)));
+    writeFileSync(join(setDir, savePath), original);
+  }
+  return { text, status, saveHash };
+}
+
+test('window.grimtrim.run gives the native program\'s output, status and save', { timeout: 240000 }, async () => {
+  const expected = cases.map(nativeRun);
+  const actual = await session.page.evaluate(async (cases) => {
+    const cache = new Map();
+    const fetchFile = async (path) => {
+      if (!cache.has(path)) {
+        const response = await fetch(`/data/${path}`);
+        if (!response.ok) throw new Error(`cannot fetch ${path}`);
+        cache.set(path, new Uint8Array(await response.arrayBuffer()));
+      }
+      return cache.get(path);
+    };
+    const hex = (buffer) => [...new Uint8Array(buffer)].map((b) => b.toString(16).padStart(2, '0')).join('');
+    const results = [];
+    for (const { set, args, files, onDisk, options } of cases) {
+      const given = {};
+      for (const [kind, name] of Object.entries(files)) {
+        if (name === null) continue;  // not given at all
+        // A name without bytes stands for a path that names no file.
+        given[kind] = onDisk[kind] ? { name, bytes: await fetchFile(`${set}/${encodeURIComponent(name)}`) } : { name };
+      }
+      const copies = Object.fromEntries(Object.entries(given).map(([k, f]) => [k, f.bytes?.slice()]));
+      const result = await window.grimtrim.run(given, options);
+      const untouched = Object.entries(given).every(
+          ([k, f]) => f.bytes === undefined || f.bytes.every((b, i) => b === copies[k][i]));
+      results.push({
+        text: result.text,
+        status: result.status,
+        saveHash: hex(await crypto.subtle.digest('SHA-256', result.save)),
+        fresh: result.save instanceof Uint8Array && result.save !== given.save?.bytes &&
+               result.save.buffer !== given.save?.bytes?.buffer,
+        untouched,
+        args: args.join(' '),
+      });
+    }
+    return results;
+  }, cases.map((c) => ({
+    ...c,
+    options: options(c.args),
+    onDisk: Object.fromEntries(Object.entries(c.files).map(
+        ([kind, name]) => [kind, name !== null && existsSync(join(dir, c.set, name))])),
+  })));
+
+  let whacked = 0;
+  for (let i = 0; i < cases.length; ++i) {
+    const label = `${cases[i].set}: grimtrim ${cases[i].args.join(' ')} with ${JSON.stringify(cases[i].files)}`;
+    assert.equal(actual[i].text, expected[i].text, `${label}: output`);
+    assert.equal(actual[i].status, expected[i].status, `${label}: status`);
+    assert.equal(actual[i].saveHash, expected[i].saveHash, `${label}: save afterwards`);
+    assert.ok(actual[i].fresh, `${label}: the save comes back as a new Uint8Array`);
+    assert.ok(actual[i].untouched, `${label}: the input arrays are unchanged`);
+    if (expected[i].text.includes('\nWhacking ')) ++whacked;
+  }
+  // The cases reach the whack itself, not only the messages in front of it.
+  assert.ok(whacked >= 40, `only ${whacked} cases whacked a spell`);
+  assert.deepEqual(session.problems, []);
+  console.log(`${cases.length} runs compared with the native program, ${whacked} of them whacks`);
+});
