@@ -15,6 +15,10 @@ constexpr std::uint16_t kSpellBookType = 1;
 // few hundred; a damaged count is taken in slices, so the memory a walk needs stays small.
 constexpr std::int32_t kSlice = 4096;
 
+std::int32_t next(std::int32_t slice) {
+  return slice < kSlice ? 2 * slice : kSlice;
+}
+
 }  // namespace
 
 SpellWalk walkSpells(const Game& game, const Creature& creature, std::int32_t level,
@@ -25,16 +29,25 @@ SpellWalk walkSpells(const Game& game, const Creature& creature, std::int32_t le
     walk.end = WalkEnd::KnownOutsideSave;
     return walk;
   }
+  // A listing needs every spell, so one pass resolves them all. A whack needs the spells only
+  // up to the chosen one, which is often among the first: it resolves one spell, then two,
+  // four and so on, so that it looks up little past the chosen spell, and every pass ends
+  // where the last of its names was found.
+  const bool forWhack = level != kNotGiven && number != kNotGiven;
+  std::int32_t slice = forWhack ? 1 : kSlice;
   std::int32_t spellNumber = 0;
   std::vector<ResRef> names;
-  for (std::int32_t first = 0; first < known->count(); first += kSlice) {
-    const std::int32_t last = known->count() - first > kSlice ? first + kSlice : known->count();
+  // 64-bit positions: a slice past the last spell must not wrap.
+  const std::int64_t count = known->count();
+  for (std::int64_t first = 0; first < count; first += slice, slice = next(slice)) {
+    const std::int64_t last = count - first > slice ? first + slice : count;
     names.clear();
-    for (std::int32_t j = first; j < last; ++j)
-      names.push_back(known->name(j));
+    for (std::int64_t j = first; j < last; ++j)
+      names.push_back(known->name(static_cast<std::int32_t>(j)));
     const std::vector<SpellLocation> locations =
         locateSpells(game.resourceIndex, game.spellArchive, names);
-    for (std::int32_t j = first; j < last; ++j) {
+    for (std::int64_t j = first; j < last; ++j) {
+      const auto position = static_cast<std::int32_t>(j);
       const SpellLocation& location = locations[static_cast<std::size_t>(j - first)];
       if (location.locator == kNoLocator) {
         walk.end = WalkEnd::NameNotInIndex;
@@ -51,10 +64,10 @@ SpellWalk walkSpells(const Game& game, const Creature& creature, std::int32_t le
       if (header->type() != kSpellBookType) continue;
       const std::int32_t spellLevel = header->level();
       if (level == kNotGiven) {
-        walk.kept.push_back({j, spellLevel, 0, header->nameRef()});
+        walk.kept.push_back({position, spellLevel, 0, header->nameRef()});
       } else if (spellLevel == level) {
         ++spellNumber;
-        walk.kept.push_back({j, spellLevel, spellNumber, header->nameRef()});
+        walk.kept.push_back({position, spellLevel, spellNumber, header->nameRef()});
         if (number == spellNumber) {
           walk.end = WalkEnd::Chosen;
           return walk;
