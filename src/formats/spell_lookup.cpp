@@ -37,15 +37,17 @@ class FirstMatches {
   void offer(Key key, ReadValue value) {
     if (keys_ == 0) return;
     Slot& slot = slotOf(key);
-    if (!slot.used || slot.value) return;
+    if (!slot.used || slot.found) return;
     slot.value = value();
+    slot.found = true;
     --open_;
   }
 
   [[nodiscard]] std::optional<Value> found(Key key) {
     if (keys_ == 0) return std::nullopt;
     const Slot& slot = slotOf(key);
-    return slot.used ? slot.value : std::nullopt;
+    if (!slot.found) return std::nullopt;
+    return slot.value;
   }
 
   [[nodiscard]] bool empty() const { return keys_ == 0; }
@@ -55,8 +57,9 @@ class FirstMatches {
  private:
   struct Slot {
     Key key{};
-    std::optional<Value> value;
-    bool used = false;
+    Value value{};
+    bool used = false;   // `key` is wanted
+    bool found = false;  // `value` is the first one found for it
   };
 
   // The slot that holds `key`, or the empty one where it would go.

@@ -42,6 +42,7 @@ SpellWalk walkSpells(const Game& game, const Creature& creature, std::int32_t le
   for (std::int64_t first = 0; first < count; first += slice, slice = next(slice)) {
     const std::int64_t last = count - first > slice ? first + slice : count;
     names.clear();
+    names.reserve(static_cast<std::size_t>(last - first));
     for (std::int64_t j = first; j < last; ++j)
       names.push_back(known->name(static_cast<std::int32_t>(j)));
     const std::vector<SpellLocation> locations =
