@@ -72,11 +72,11 @@ inline void readMember(const Game& game, std::int32_t index) {
   const MemberLookup member = lookUpMember(game, index);
   if (!member.creature) return;
   sink = sink + touch(member.line.name);
-  for (const std::int32_t level : {kNotGiven, 1}) {
-    const SpellWalk walk = walkSpells(game, *member.creature, level, kNotGiven);
-    for (const KeptSpell& spell : walk.kept)
-      sink = sink + touch(stringText(game.stringTable, spell.name));
-  }
+  KeptSpellCalls names([&](const KeptSpell& spell) {
+    sink = sink + touch(stringText(game.stringTable, spell.name));
+  });
+  for (const std::int32_t level : {kNotGiven, 1})
+    static_cast<void>(walkSpells(game, *member.creature, level, kNotGiven, names));
 }
 
 // Whacks spell `number` of `level` from party record `member` of a fresh writable copy of
@@ -90,9 +90,10 @@ inline void whackCopy(const Game& data, const Bytes& save, std::int32_t member, 
   game.save = viewOf(edited);
   const MemberLookup found = lookUpMember(game, member);
   if (found.creature) {
-    const SpellWalk walk = walkSpells(game, *found.creature, level, number);
+    KeptSpellCalls ignore([](const KeptSpell&) {});
+    const SpellWalk walk = walkSpells(game, *found.creature, level, number, ignore);
     if (walk.end == WalkEnd::Chosen) {
-      static_cast<void>(whackSpell(*found.creature, walk.kept.back().knownIndex, method));
+      static_cast<void>(whackSpell(*found.creature, walk.chosen.knownIndex, method));
     }
   }
   const std::int64_t outside =
@@ -113,8 +114,8 @@ inline void readEverything(const Game& data, const Bytes& save, bool everyMethod
   Game game = data;
   game.save = viewOf(readOnly);
   volatile unsigned sink = 0;
-  for (const MemberLine& line : listParty(game).members)
-    sink = sink + touch(line.name);
+  MemberCalls names([&](const MemberLine& line) { sink = sink + touch(line.name); });
+  static_cast<void>(walkParty(game, names));
   for (std::int32_t member = 0; member < 4; ++member)
     readMember(game, member);
   if (readOnly != save) {

@@ -67,10 +67,14 @@ class RandomTables {
   explicit RandomTables(std::uint32_t seed) : random_(seed) {}
 
   Name name() {
+    // Bytes that trip up word-at-a-time NUL searches (0x01, 0x80, 0xFF) stand beside letters.
+    static constexpr std::array<std::uint8_t, 5> kBytes = {'A', 'B', 0x01, 0x80, 0xFF};
     Name name{};
     const std::size_t length = below(10);  // 8 and 9: no NUL at all
-    for (std::size_t k = 0; k < 8; ++k)
-      name[k] = static_cast<std::uint8_t>(k < length ? "AB"[below(2)] : below(3) == 0 ? 'A' : 0);
+    for (std::size_t k = 0; k < 8; ++k) {
+      name[k] = k < length ? kBytes[below(kBytes.size())]
+                           : static_cast<std::uint8_t>(below(3) == 0 ? 0xFF : 0);
+    }
     if (length < 8) name[length] = 0;
     return name;
   }

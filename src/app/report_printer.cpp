@@ -59,28 +59,43 @@ void printWhack(const Game& game, StrRef name, const WhackPlan& plan, Output& ou
   }
 }
 
+// Prints each kept spell as the walk meets it: a "Level" line each time the level changes
+// from one kept spell to the next, or the numbered spells of the chosen level; nothing when a
+// spell is to be whacked.
+class SpellLines final : public SpellListener {
+ public:
+  SpellLines(const Game& game, const Settings& settings, Output& out)
+      : game_(game), settings_(settings), out_(out) {}
+
+  void kept(const KeptSpell& spell) override {
+    if (settings_.level == kNotGiven) {
+      if (spell.level != previousLevel_) out_.print("Level %d\n", spell.level);
+      previousLevel_ = spell.level;
+    } else if (settings_.number == kNotGiven) {
+      const Text name = stringText(game_.stringTable, spell.name);
+      out_.print("Level %d, Spell %d: %.*s\n", spell.level, spell.number, name.length,
+                 name.address);
+    }
+  }
+
+ private:
+  const Game& game_;
+  const Settings& settings_;
+  Output& out_;
+  std::int32_t previousLevel_ = -1;
+};
+
 // Lists the chosen member's spells, or whacks the chosen one. True when the walk was completed
 // (the -w hint may follow), false after a stop or a whack.
 bool printSpells(const Game& game, const Creature& creature, const Settings& settings, Next& next,
                  Output& out) {
-  const SpellWalk walk = walkSpells(game, creature, settings.level, settings.number);
-  if (walk.end == WalkEnd::Chosen) {
-    const KeptSpell& chosen = walk.kept.back();
-    printWhack(game, chosen.name, whackSpell(creature, chosen.knownIndex, settings.method), out);
-    return false;
-  }
-  std::int32_t previousLevel = -1;
-  for (const KeptSpell& spell : walk.kept) {
-    if (settings.level == kNotGiven) {
-      // A line each time the level changes from one kept spell to the next.
-      if (spell.level != previousLevel) out.print("Level %d\n", spell.level);
-      previousLevel = spell.level;
-    } else if (settings.number == kNotGiven) {
-      const Text name = stringText(game.stringTable, spell.name);
-      out.print("Level %d, Spell %d: %.*s\n", spell.level, spell.number, name.length, name.address);
-    }
-  }
+  SpellLines lines(game, settings, out);
+  const SpellWalk walk = walkSpells(game, creature, settings.level, settings.number, lines);
   switch (walk.end) {
+    case WalkEnd::Chosen:
+      printWhack(game, walk.chosen.name,
+                 whackSpell(creature, walk.chosen.knownIndex, settings.method), out);
+      return false;
     case WalkEnd::KnownOutsideSave:
       out.print("oops, known spells lie outside the save file");
       break;
@@ -96,8 +111,6 @@ bool printSpells(const Game& game, const Creature& creature, const Settings& set
       break;
     case WalkEnd::Completed:
       return true;
-    case WalkEnd::Chosen:
-      break;
   }
   next = Next::Stop;
   return false;
@@ -125,13 +138,13 @@ Next reportMember(const Game& game, std::int32_t index, const Settings& settings
 
 void reportParty(const Game& game, const Settings& settings, Output& out) {
   if (settings.member == kNotGiven) {
-    const PartyListing party = listParty(game);
-    for (const MemberLine& line : party.members) {
+    MemberCalls lines([&](const MemberLine& line) {
       printMemberLine(line, out);
       if (!line.knowsSpells && settings.number != kNotGiven) {
         out.print("\n\nUse -wN to whack spell number N");
       }
-    }
+    });
+    const PartyWalk party = walkParty(game, lines);
     printMemberTrouble(party.end, party.stoppedAt, out);
     out.print("\n\nUse -pN to select the party member");
     return;

@@ -6,7 +6,7 @@ namespace {
 
 // The distinct keys a scan looks for and, beside each, the first value it found for it: an
 // open-addressing hash table, at most half full, so that an entry that matches nothing (nearly
-// every entry of a large table) costs one multiplication and a probe or two.
+// every entry of a large table) costs a few multiplications and a probe or two.
 template <typename Key, typename Value>
 class FirstMatches {
  public:
@@ -64,7 +64,12 @@ class FirstMatches {
 
   // The slot that holds `key`, or the empty one where it would go.
   Slot& slotOf(Key key) {
-    std::size_t at = static_cast<std::size_t>(std::uint64_t{key} * 0x9E3779B97F4A7C15u >> shift_);
+    // Every bit of the key stirs the slot, so that names a damaged file makes alike in all
+    // but a few bytes do not pile up in one run of slots.
+    std::uint64_t mixed = std::uint64_t{key};
+    mixed = (mixed ^ mixed >> 30) * 0xBF58476D1CE4E5B9u;
+    mixed = (mixed ^ mixed >> 27) * 0x94D049BB133111EBu;
+    std::size_t at = static_cast<std::size_t>((mixed ^ mixed >> 31) >> shift_);
     while (slots_[at].used && slots_[at].key != key)
       at = (at + 1) & (slots_.size() - 1);
     return slots_[at];

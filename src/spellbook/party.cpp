@@ -11,17 +11,12 @@ MemberLookup lookUpMember(const Game& game, std::int32_t index) {
   return {MemberTrouble::None, line, creature};
 }
 
-PartyListing listParty(const Game& game) {
-  PartyListing listing;
+PartyWalk walkParty(const Game& game, MemberListener& listener) {
   const std::int32_t count = partyCount(game.save);
   for (std::int32_t i = 0; i < count; ++i) {
     const MemberLookup member = lookUpMember(game, i);
-    if (member.trouble != MemberTrouble::None) {
-      listing.end = member.trouble;
-      listing.stoppedAt = i;
-      break;
-    }
-    listing.members.push_back(member.line);
+    if (member.trouble != MemberTrouble::None) return {member.trouble, i};
+    listener.member(member.line);
   }
-  return listing;
+  return {};
 }

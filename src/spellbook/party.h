@@ -5,7 +5,7 @@
 
 #include <cstdint>
 #include <optional>
-#include <vector>
+#include <utility>
 
 #include "formats/save_game.h"
 #include "formats/string_table.h"
@@ -35,15 +35,34 @@ struct MemberLookup {
 // Party record `index` (not checked against the party count) and its creature.
 [[nodiscard]] MemberLookup lookUpMember(const Game& game, std::int32_t index);
 
-// The walk over the whole party: the members read, in table order, up to the first that could
-// not be read, whose index and trouble end the walk.
-struct PartyListing {
-  std::vector<MemberLine> members;
+// Told of each member the walk over the party reads, in table order, so that a listing needs
+// no memory for members already listed.
+class MemberListener {
+ public:
+  virtual ~MemberListener() = default;
+  virtual void member(const MemberLine& line) = 0;
+};
+
+// A listener that calls `onMember`, for callers that only collect or count.
+template <typename OnMember>
+class MemberCalls final : public MemberListener {
+ public:
+  explicit MemberCalls(OnMember onMember) : onMember_(std::move(onMember)) {}
+  void member(const MemberLine& line) override { onMember_(line); }
+
+ private:
+  OnMember onMember_;
+};
+
+// How the walk over the party ended: with every member read, or at the first member that could
+// not be read.
+struct PartyWalk {
   MemberTrouble end = MemberTrouble::None;
   std::int32_t stoppedAt = 0;  // with end other than None: the member that could not be read
 };
 
-// Every member from index 0 while below the party count (a count of 0 or less gives none).
-[[nodiscard]] PartyListing listParty(const Game& game);
+// Reads every member from index 0 while below the party count (a count of 0 or less gives
+// none), telling `listener` of each, up to the first that cannot be read.
+[[nodiscard]] PartyWalk walkParty(const Game& game, MemberListener& listener);
 
 #endif  // GRIMTRIM_SPELLBOOK_PARTY_H_

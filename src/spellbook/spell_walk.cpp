@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <vector>
 
 #include "formats/spell_lookup.h"
 #include "spellbook/settings.h"
@@ -12,7 +13,7 @@ namespace {
 constexpr std::uint16_t kSpellBookType = 1;
 
 // Known spells resolved in one pass over the two tables at a time. A real spell book holds a
-// few hundred; a damaged count is taken in slices, so the memory a walk needs stays small.
+// few hundred; a damaged count is taken in slices, so the memory the lookup needs stays small.
 constexpr std::int32_t kSlice = 4096;
 
 std::int32_t next(std::int32_t slice) {
@@ -22,7 +23,7 @@ std::int32_t next(std::int32_t slice) {
 }  // namespace
 
 SpellWalk walkSpells(const Game& game, const Creature& creature, std::int32_t level,
-                     std::int32_t number) {
+                     std::int32_t number, SpellListener& listener) {
   SpellWalk walk;
   const std::optional<KnownSpells> known = KnownSpells::of(creature);
   if (!known) {
@@ -65,12 +66,14 @@ SpellWalk walkSpells(const Game& game, const Creature& creature, std::int32_t le
       if (header->type() != kSpellBookType) continue;
       const std::int32_t spellLevel = header->level();
       if (level == kNotGiven) {
-        walk.kept.push_back({position, spellLevel, 0, header->nameRef()});
+        listener.kept({position, spellLevel, 0, header->nameRef()});
       } else if (spellLevel == level) {
         ++spellNumber;
-        walk.kept.push_back({position, spellLevel, spellNumber, header->nameRef()});
+        const KeptSpell spell{position, spellLevel, spellNumber, header->nameRef()};
+        listener.kept(spell);
         if (number == spellNumber) {
           walk.end = WalkEnd::Chosen;
+          walk.chosen = spell;
           return walk;
         }
       }

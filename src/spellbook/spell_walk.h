@@ -5,7 +5,7 @@
 #define GRIMTRIM_SPELLBOOK_SPELL_WALK_H_
 
 #include <cstdint>
-#include <vector>
+#include <utility>
 
 #include "formats/resource_index.h"
 #include "formats/save_game.h"
@@ -29,17 +29,37 @@ struct KeptSpell {
   StrRef name = 0;              // its display name in the string table
 };
 
+// Told of each kept spell as the walk meets it, in stored order, so that a listing needs no
+// memory for spells already listed however many a damaged save claims.
+class SpellListener {
+ public:
+  virtual ~SpellListener() = default;
+  virtual void kept(const KeptSpell& spell) = 0;
+};
+
+// A listener that calls `onKept`, for callers that only collect or count.
+template <typename OnKept>
+class KeptSpellCalls final : public SpellListener {
+ public:
+  explicit KeptSpellCalls(OnKept onKept) : onKept_(std::move(onKept)) {}
+  void kept(const KeptSpell& spell) override { onKept_(spell); }
+
+ private:
+  OnKept onKept_;
+};
+
 struct SpellWalk {
-  std::vector<KeptSpell> kept;
   WalkEnd end = WalkEnd::Completed;
+  KeptSpell chosen;        // with Chosen: the spell to whack, the last one kept
   ResRef missingName = 0;  // with NameNotInIndex: the 8 name bytes, little-endian
 };
 
-// Walks the known spells of `creature`. With `level` kNotGiven every spell-book spell is kept;
-// otherwise only those of that level, numbered from 1, and with `number` given the walk ends
-// at that number, so nothing after the chosen spell matters. A spell missing from the archive
-// is passed over; the first name missing from the index or data without "SPL " ends the walk.
+// Walks the known spells of `creature`, telling `listener` of each spell-book spell kept. With
+// `level` kNotGiven every spell-book spell is kept; otherwise only those of that level, numbered
+// from 1, and with `number` given the walk ends at that number, so nothing after the chosen
+// spell matters. A spell missing from the archive is passed over; the first name missing from
+// the index or data without "SPL " ends the walk.
 [[nodiscard]] SpellWalk walkSpells(const Game& game, const Creature& creature, std::int32_t level,
-                                   std::int32_t number);
+                                   std::int32_t number, SpellListener& listener);
 
 #endif  // GRIMTRIM_SPELLBOOK_SPELL_WALK_H_

@@ -27,7 +27,10 @@ struct GivenFile {
   const std::uint8_t* data;
   std::uint32_t size;
 
-  [[nodiscard]] View view() const { return View{const_cast<std::uint8_t*>(data), size}; }
+  // Without data the view is empty, whatever size came with it.
+  [[nodiscard]] View view() const {
+    return data == nullptr ? View{} : View{const_cast<std::uint8_t*>(data), size};
+  }
 };
 
 // An answer being built: words and counted bytes, in the order the page reads them.
@@ -41,6 +44,9 @@ class Answer {
   void text(std::string_view text) {
     word(static_cast<std::uint32_t>(text.size()));
     bytes_.insert(bytes_.end(), text.begin(), text.end());
+  }
+  void append(const Answer& other) {
+    bytes_.insert(bytes_.end(), other.bytes_.begin(), other.bytes_.end());
   }
   // The answer in a block of its own, for the caller to free.
   [[nodiscard]] std::uint8_t* release() const {
@@ -81,15 +87,23 @@ bool checked(const GivenFile& file, const FileKind& kind, Output& out) {
   return true;
 }
 
-// The party's creature records, in table order, for the members the listing reads.
-std::vector<Creature> partyCreatures(const Game& game) {
-  std::vector<Creature> creatures;
-  const PartyListing party = listParty(game);
-  for (const MemberLine& line : party.members) {
+// The archive is chosen on at most this many of the party's known spells: far more than any
+// real party knows, and few enough that a damaged save cannot hold the page up.
+constexpr std::size_t kMostScoredSpells = 1 << 16;
+
+// The names of the party's known spells, every member's in table order, up to the limit above.
+std::vector<ResRef> partySpellNames(const Game& game) {
+  std::vector<ResRef> names;
+  MemberCalls collect([&](const MemberLine& line) {
     const MemberLookup member = lookUpMember(game, line.index);
-    if (member.creature) creatures.push_back(*member.creature);
-  }
-  return creatures;
+    if (!member.creature) return;
+    const std::optional<KnownSpells> known = KnownSpells::of(*member.creature);
+    if (!known) return;
+    for (std::int32_t j = 0; j < known->count() && names.size() < kMostScoredSpells; ++j)
+      names.push_back(known->name(j));
+  });
+  static_cast<void>(walkParty(game, collect));
+  return names;
 }
 
 }  // namespace
@@ -131,15 +145,19 @@ std::uint8_t* gt_party(const std::uint8_t* save, std::uint32_t saveSize, const s
                        std::uint32_t tableSize) {
   const Game game{GivenFile{nullptr, save, saveSize}.view(),
                   GivenFile{nullptr, table, tableSize}.view(), View{}, View{}};
-  const PartyListing party = listParty(game);
+  Answer members;
+  std::uint32_t count = 0;
+  MemberCalls add([&](const MemberLine& line) {
+    members.signedWord(line.index);
+    members.word(line.listingNumber);
+    members.word(line.knowsSpells ? 1 : 0);
+    members.text(textOf(line.name));
+    ++count;
+  });
+  const PartyWalk party = walkParty(game, add);
   Answer answer;
-  answer.word(static_cast<std::uint32_t>(party.members.size()));
-  for (const MemberLine& line : party.members) {
-    answer.signedWord(line.index);
-    answer.word(line.listingNumber);
-    answer.word(line.knowsSpells ? 1 : 0);
-    answer.text(textOf(line.name));
-  }
+  answer.word(count);
+  answer.append(members);
   answer.word(static_cast<std::uint32_t>(party.end));
   answer.signedWord(party.stoppedAt);
   return answer.release();
@@ -163,15 +181,19 @@ std::uint8_t* gt_spells(const std::uint8_t* save, std::uint32_t saveSize, const 
     answer.word(1);
     return answer.release();
   }
-  const SpellWalk walk = walkSpells(game, *found.creature, kNotGiven, kNotGiven);
-  answer.word(static_cast<std::uint32_t>(walk.kept.size()));
+  Answer spells;
+  std::uint32_t count = 0;
   std::map<std::int32_t, std::int32_t> numbers;  // the last number given at each level
-  for (const KeptSpell& spell : walk.kept) {
-    answer.signedWord(spell.knownIndex);
-    answer.signedWord(spell.level);
-    answer.signedWord(++numbers[spell.level]);
-    answer.text(textOf(stringText(game.stringTable, spell.name)));
-  }
+  KeptSpellCalls add([&](const KeptSpell& spell) {
+    spells.signedWord(spell.knownIndex);
+    spells.signedWord(spell.level);
+    spells.signedWord(++numbers[spell.level]);
+    spells.text(textOf(stringText(game.stringTable, spell.name)));
+    ++count;
+  });
+  const SpellWalk walk = walkSpells(game, *found.creature, kNotGiven, kNotGiven, add);
+  answer.word(count);
+  answer.append(spells);
   switch (walk.end) {
     case WalkEnd::Completed:
     case WalkEnd::Chosen:
@@ -190,25 +212,19 @@ std::uint8_t* gt_spells(const std::uint8_t* save, std::uint32_t saveSize, const 
   return answer.release();
 }
 
-// How many of the party's known spells, every member's, the resource index leads to a file
-// entry of this archive: the archive that holds the most is the one the spells live in.
+// How many of the party's known spells, every member's (up to kMostScoredSpells), the resource
+// index leads to a file entry of this archive: the archive that holds the most is the one the
+// spells live in.
 std::uint32_t gt_archive_score(const std::uint8_t* save, std::uint32_t saveSize,
                                const std::uint8_t* index, std::uint32_t indexSize,
                                const std::uint8_t* archive, std::uint32_t archiveSize) {
   const Game game{GivenFile{nullptr, save, saveSize}.view(), View{},
                   GivenFile{nullptr, archive, archiveSize}.view(),
                   GivenFile{nullptr, index, indexSize}.view()};
+  const std::vector<ResRef> names = partySpellNames(game);
   std::uint32_t score = 0;
-  std::vector<ResRef> names;
-  for (const Creature& creature : partyCreatures(game)) {
-    const std::optional<KnownSpells> known = KnownSpells::of(creature);
-    if (!known) continue;
-    names.clear();
-    for (std::int32_t j = 0; j < known->count(); ++j)
-      names.push_back(known->name(j));
-    for (const SpellLocation& location : locateSpells(game.resourceIndex, game.spellArchive, names))
-      score += location.dataOffset ? 1 : 0;
-  }
+  for (const SpellLocation& location : locateSpells(game.resourceIndex, game.spellArchive, names))
+    score += location.dataOffset ? 1 : 0;
   return score;
 }
 
