@@ -3,7 +3,6 @@
 #ifndef GRIMTRIM_FORMATS_RESOURCE_INDEX_H_
 #define GRIMTRIM_FORMATS_RESOURCE_INDEX_H_
 
-#include <bit>
 #include <cstdint>
 #include <optional>
 
@@ -27,12 +26,13 @@ using ResRef = std::uint64_t;
 // names themselves are equal, and a masked name says where its NUL is.
 [[nodiscard]] inline std::uint64_t nameMask(ResRef name) {
   // The lowest zero byte among the first seven, found for all of them at once: the lowest bit
-  // this leaves set marks the first zero byte exactly (only bytes above it can be marked
-  // wrongly). A NUL in the last byte compares like any other byte.
+  // this leaves set is the top bit of the first zero byte exactly (only bytes above it can be
+  // marked wrongly). A NUL in the last byte compares like any other byte. The mask is every
+  // bit up to that one, or all 64 when there is none; no branch, as names of every length mix
+  // in a table.
   const std::uint64_t zeroBytes = (name - 0x0101010101010101u) & ~name & 0x0080808080808080u;
-  if (zeroBytes == 0) return ~std::uint64_t{0};
-  const int nul = std::countr_zero(zeroBytes) / 8;
-  return (std::uint64_t{1} << (8 * (nul + 1))) - 1;
+  const std::uint64_t lowest = zeroBytes & (0 - zeroBytes);
+  return (lowest << 1) - 1;
 }
 
 // A table of fixed-size entries inside a file: where it starts and how many of its entries
