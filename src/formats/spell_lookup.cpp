@@ -5,25 +5,29 @@
 namespace {
 
 // The distinct keys a scan looks for and, beside each, the first value it found for it: an
-// open-addressing hash table, at most half full, behind a bit filter at most 1/32 full. Nearly
+// open-addressing hash table, at most 4/5 full, behind a bit filter at most 1/40 full. Nearly
 // every entry of a large table matches nothing, and the filter turns it away with one
 // well-predicted test, where a probe of the table would find a used slot too often to predict.
 template <typename Key, typename Value>
 class FirstMatches {
  public:
+  // Room for `count` wanted keys, so that wanting them does not grow the list step by step.
+  void expect(std::size_t count) { wanted_.reserve(count); }
   void want(Key key) { wanted_.push_back(key); }
 
   // Call once every key is wanted.
   void freeze() {
     if (wanted_.empty()) return;
+    // At most four slots in five used: the filter spares nearly every entry that matches
+    // nothing a probe, so a fuller table costs little and saves memory.
     std::size_t size = 8;
-    while (size < 2 * wanted_.size())
+    while (size < wanted_.size() + wanted_.size() / 4)
       size *= 2;
     shift_ = 64 - std::countr_zero(size);
     slots_.assign(size, Slot{});
-    // 16 bits for each slot, so that at most one bit in 32 is set.
-    filter_.assign(size / 4, 0);
-    filterMask_ = size * 16 - 1;
+    // 32 bits for each slot, so that at most one bit in 40 is set.
+    filter_.assign(size / 2, 0);
+    filterMask_ = size * 32 - 1;
     for (const Key key : wanted_) {
       const std::uint64_t hash = hashOf(key);
       Slot& slot = slotOf(key, hash);
@@ -107,6 +111,7 @@ std::vector<SpellLocation> locateSpells(const View& index, const View& archive,
   // A stored name equals a wanted one exactly when their masked forms are equal (see
   // nameMask), so each index entry is masked by its own NUL and looked up once.
   FirstMatches<std::uint64_t, Locator> locators;
+  locators.expect(names.size());
   for (const ResRef name : names)
     locators.want(name & nameMask(name));
   locators.freeze();
@@ -119,6 +124,7 @@ std::vector<SpellLocation> locateSpells(const View& index, const View& archive,
 
   std::vector<SpellLocation> locations(names.size());
   FirstMatches<Locator, std::uint32_t> headers;
+  headers.expect(names.size());
   for (std::size_t n = 0; n < names.size(); ++n) {
     locations[n].locator = locators.found(names[n] & nameMask(names[n])).value_or(kNoLocator);
     // A stored 0xFFFFFFFF cannot be told from a missing name: it is never looked up.
