@@ -47,7 +47,7 @@ class FirstMatches {
   void offer(Key key, ReadValue value) {
     if (keys_ == 0) return;
     const std::uint64_t hash = hashOf(key);
-    const std::uint64_t bit = filterBit(hash);
+    const std::size_t bit = filterBit(hash);
     if ((filter_[bit / 64] >> (bit % 64) & 1) == 0) return;
     Slot& slot = slotOf(key, hash);
     if (!slot.used || slot.found) return;
@@ -85,7 +85,9 @@ class FirstMatches {
   }
 
   // The filter takes the hash's low bits, the table its high ones.
-  [[nodiscard]] std::uint64_t filterBit(std::uint64_t hash) const { return hash & filterMask_; }
+  [[nodiscard]] std::size_t filterBit(std::uint64_t hash) const {
+    return static_cast<std::size_t>(hash) & filterMask_;
+  }
 
   // The slot that holds `key`, or the empty one where it would go.
   Slot& slotOf(Key key, std::uint64_t hash) {
@@ -98,7 +100,7 @@ class FirstMatches {
   std::vector<Key> wanted_;
   std::vector<Slot> slots_;
   std::vector<std::uint64_t> filter_;
-  std::uint64_t filterMask_ = 0;
+  std::size_t filterMask_ = 0;
   int shift_ = 61;
   std::size_t keys_ = 0;  // distinct keys wanted
   std::size_t open_ = 0;  // of them, those without a value yet
