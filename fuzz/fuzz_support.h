@@ -114,7 +114,8 @@ inline void readEverything(const Game& data, const Bytes& save, bool everyMethod
   Game game = data;
   game.save = viewOf(readOnly);
   volatile unsigned sink = 0;
-  MemberCalls names([&](const MemberLine& line) { sink = sink + touch(line.name); });
+  MemberCalls names(
+      [&](const MemberLine& line, const Creature&) { sink = sink + touch(line.name); });
   static_cast<void>(walkParty(game, names));
   for (std::int32_t member = 0; member < 4; ++member)
     readMember(game, member);

@@ -12,6 +12,13 @@ namespace {
 // What a member's report means for the walk over the party.
 enum class Next { Continue, Stop };
 
+// How the chosen member's spells ended.
+enum class SpellsEnd {
+  Stopped,    // a lookup failed and its message was printed
+  Whacked,    // the chosen spell was whacked
+  Completed,  // every known spell was walked: the -w hint may follow
+};
+
 void printMemberTrouble(MemberTrouble trouble, std::int32_t index, Output& out) {
   switch (trouble) {
     case MemberTrouble::OutsideSave:
@@ -85,17 +92,16 @@ class SpellLines final : public SpellListener {
   std::int32_t previousLevel_ = -1;
 };
 
-// Lists the chosen member's spells, or whacks the chosen one. True when the walk was completed
-// (the -w hint may follow), false after a stop or a whack.
-bool printSpells(const Game& game, const Creature& creature, const Settings& settings, Next& next,
-                 Output& out) {
+// Lists the chosen member's spells, or whacks the chosen one.
+SpellsEnd printSpells(const Game& game, const Creature& creature, const Settings& settings,
+                      Output& out) {
   SpellLines lines(game, settings, out);
   const SpellWalk walk = walkSpells(game, creature, settings.level, settings.number, lines);
   switch (walk.end) {
     case WalkEnd::Chosen:
       printWhack(game, walk.chosen.name,
                  whackSpell(creature, walk.chosen.knownIndex, settings.method), out);
-      return false;
+      return SpellsEnd::Whacked;
     case WalkEnd::KnownOutsideSave:
       out.print("oops, known spells lie outside the save file");
       break;
@@ -110,10 +116,9 @@ bool printSpells(const Game& game, const Creature& creature, const Settings& set
       out.print("oops, missed SPL pointer");
       break;
     case WalkEnd::Completed:
-      return true;
+      return SpellsEnd::Completed;
   }
-  next = Next::Stop;
-  return false;
+  return SpellsEnd::Stopped;
 }
 
 // The member's line and, when a member was chosen, its spells.
@@ -124,21 +129,27 @@ Next reportMember(const Game& game, std::int32_t index, const Settings& settings
     return Next::Stop;
   }
   printMemberLine(member.line, out);
-  Next next = Next::Continue;
   if (member.line.knowsSpells) {
     // With no member chosen only names are listed, and no spell is looked up.
     if (settings.member == kNotGiven) return Next::Continue;
-    if (!printSpells(game, *member.creature, settings, next, out)) return next;
+    switch (printSpells(game, *member.creature, settings, out)) {
+      case SpellsEnd::Stopped:
+        return Next::Stop;
+      case SpellsEnd::Whacked:
+        return Next::Continue;
+      case SpellsEnd::Completed:
+        break;
+    }
   }
   if (settings.number != kNotGiven) out.print("\n\nUse -wN to whack spell number N");
-  return next;
+  return Next::Continue;
 }
 
 }  // namespace
 
 void reportParty(const Game& game, const Settings& settings, Output& out) {
   if (settings.member == kNotGiven) {
-    MemberCalls lines([&](const MemberLine& line) {
+    MemberCalls lines([&](const MemberLine& line, const Creature&) {
       printMemberLine(line, out);
       if (!line.knowsSpells && settings.number != kNotGiven) {
         out.print("\n\nUse -wN to whack spell number N");

@@ -14,10 +14,6 @@ struct View {
   std::uint64_t size = 0;
 };
 
-// Offset that no field of a file can have: a lookup that found nothing, or a structure that
-// does not lie inside its file.
-inline constexpr std::uint64_t kNowhere = UINT64_MAX;
-
 // True when [offset, offset + length) lies inside the view. The subtraction runs only once
 // length <= size is known, so no value a file holds can make it wrap.
 [[nodiscard]] constexpr bool inside(const View& v, std::uint64_t offset, std::uint64_t length) {
@@ -91,9 +87,6 @@ inline void moveBytes(const View& v, std::uint64_t to, std::uint64_t from, std::
 // called for ranges already checked with inside().
 [[nodiscard]] inline const char* textAt(const View& v, std::uint64_t offset) {
   return reinterpret_cast<const char*>(v.data + offset);
-}
-[[nodiscard]] inline const std::uint8_t* bytesAt(const View& v, std::uint64_t offset) {
-  return v.data + offset;
 }
 
 // Length of the text at `offset`: up to its first NUL byte, at most `limit` bytes, and never

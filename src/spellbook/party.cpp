@@ -16,7 +16,7 @@ PartyWalk walkParty(const Game& game, MemberListener& listener) {
   for (std::int32_t i = 0; i < count; ++i) {
     const MemberLookup member = lookUpMember(game, i);
     if (member.trouble != MemberTrouble::None) return {member.trouble, i};
-    listener.member(member.line);
+    listener.member(member.line, *member.creature);
   }
   return {};
 }

@@ -35,12 +35,12 @@ struct MemberLookup {
 // Party record `index` (not checked against the party count) and its creature.
 [[nodiscard]] MemberLookup lookUpMember(const Game& game, std::int32_t index);
 
-// Told of each member the walk over the party reads, in table order, so that a listing needs
-// no memory for members already listed.
+// Told of each member the walk over the party reads, with its creature record, in table order,
+// so that a listing needs no memory for members already listed.
 class MemberListener {
  public:
   virtual ~MemberListener() = default;
-  virtual void member(const MemberLine& line) = 0;
+  virtual void member(const MemberLine& line, const Creature& creature) = 0;
 };
 
 // A listener that calls `onMember`, for callers that only collect or count.
@@ -48,7 +48,9 @@ template <typename OnMember>
 class MemberCalls final : public MemberListener {
  public:
   explicit MemberCalls(OnMember onMember) : onMember_(std::move(onMember)) {}
-  void member(const MemberLine& line) override { onMember_(line); }
+  void member(const MemberLine& line, const Creature& creature) override {
+    onMember_(line, creature);
+  }
 
  private:
   OnMember onMember_;

@@ -1,6 +1,5 @@
 #include "spellbook/spell_walk.h"
 
-#include <algorithm>
 #include <optional>
 #include <vector>
 

@@ -21,16 +21,19 @@
 
 namespace {
 
+// A buffer of the page's as a file's view; without data the view is empty, whatever size
+// came with it.
+View viewOf(const std::uint8_t* data, std::uint32_t size) {
+  return data == nullptr ? View{} : View{const_cast<std::uint8_t*>(data), size};
+}
+
 // One of the four files as the page hands it over: no data means the player gave none.
 struct GivenFile {
   const char* name;
   const std::uint8_t* data;
   std::uint32_t size;
 
-  // Without data the view is empty, whatever size came with it.
-  [[nodiscard]] View view() const {
-    return data == nullptr ? View{} : View{const_cast<std::uint8_t*>(data), size};
-  }
+  [[nodiscard]] View view() const { return viewOf(data, size); }
 };
 
 // An answer being built: words and counted bytes, in the order the page reads them.
@@ -94,10 +97,8 @@ constexpr std::size_t kMostScoredSpells = 1 << 16;
 // The names of the party's known spells, every member's in table order, up to the limit above.
 std::vector<ResRef> partySpellNames(const Game& game) {
   std::vector<ResRef> names;
-  MemberCalls collect([&](const MemberLine& line) {
-    const MemberLookup member = lookUpMember(game, line.index);
-    if (!member.creature) return;
-    const std::optional<KnownSpells> known = KnownSpells::of(*member.creature);
+  MemberCalls collect([&](const MemberLine&, const Creature& creature) {
+    const std::optional<KnownSpells> known = KnownSpells::of(creature);
     if (!known) return;
     for (std::int32_t j = 0; j < known->count() && names.size() < kMostScoredSpells; ++j)
       names.push_back(known->name(j));
@@ -143,11 +144,10 @@ std::uint8_t* gt_run(const char* saveName, std::uint8_t* save, std::uint32_t sav
 // 1 a party record outside the save, 2 a creature record without "CRE") and where.
 std::uint8_t* gt_party(const std::uint8_t* save, std::uint32_t saveSize, const std::uint8_t* table,
                        std::uint32_t tableSize) {
-  const Game game{GivenFile{nullptr, save, saveSize}.view(),
-                  GivenFile{nullptr, table, tableSize}.view(), View{}, View{}};
+  const Game game{viewOf(save, saveSize), viewOf(table, tableSize), View{}, View{}};
   Answer members;
   std::uint32_t count = 0;
-  MemberCalls add([&](const MemberLine& line) {
+  MemberCalls add([&](const MemberLine& line, const Creature&) {
     members.signedWord(line.index);
     members.word(line.listingNumber);
     members.word(line.knowsSpells ? 1 : 0);
@@ -171,9 +171,8 @@ std::uint8_t* gt_spells(const std::uint8_t* save, std::uint32_t saveSize, const 
                         std::uint32_t tableSize, const std::uint8_t* archive,
                         std::uint32_t archiveSize, const std::uint8_t* index,
                         std::uint32_t indexSize, std::int32_t member) {
-  const Game game{
-      GivenFile{nullptr, save, saveSize}.view(), GivenFile{nullptr, table, tableSize}.view(),
-      GivenFile{nullptr, archive, archiveSize}.view(), GivenFile{nullptr, index, indexSize}.view()};
+  const Game game{viewOf(save, saveSize), viewOf(table, tableSize), viewOf(archive, archiveSize),
+                  viewOf(index, indexSize)};
   Answer answer;
   const MemberLookup found = lookUpMember(game, member);
   if (!found.creature) {
@@ -218,9 +217,8 @@ std::uint8_t* gt_spells(const std::uint8_t* save, std::uint32_t saveSize, const 
 std::uint32_t gt_archive_score(const std::uint8_t* save, std::uint32_t saveSize,
                                const std::uint8_t* index, std::uint32_t indexSize,
                                const std::uint8_t* archive, std::uint32_t archiveSize) {
-  const Game game{GivenFile{nullptr, save, saveSize}.view(), View{},
-                  GivenFile{nullptr, archive, archiveSize}.view(),
-                  GivenFile{nullptr, index, indexSize}.view()};
+  const Game game{viewOf(save, saveSize), View{}, viewOf(archive, archiveSize),
+                  viewOf(index, indexSize)};
   const std::vector<ResRef> names = partySpellNames(game);
   std::uint32_t score = 0;
   for (const SpellLocation& location : locateSpells(game.resourceIndex, game.spellArchive, names))
