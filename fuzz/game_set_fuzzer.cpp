@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "app/output.h"
-#include "app/report_printer.h"
 #include "app/settings.h"
 #include "fuzz_support.h"
+#include "text/output.h"
+#include "text/report_printer.h"
 
 namespace {
 

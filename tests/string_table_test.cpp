@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "app/output.h"
 #include "formats/string_table.h"
 #include "support/in_process.h"
+#include "text/output.h"
 
 namespace {
 

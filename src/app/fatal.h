@@ -2,7 +2,7 @@
 #ifndef GRIMTRIM_APP_FATAL_H_
 #define GRIMTRIM_APP_FATAL_H_
 
-#include "app/output.h"
+#include "text/output.h"
 
 // Prints the message like printf and ends the process with status 1, once everything printed
 // has been written out.

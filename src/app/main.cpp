@@ -2,11 +2,11 @@
 #include <cstdlib>
 
 #include "app/fatal.h"
-#include "app/help.h"
 #include "app/mapped_file.h"
-#include "app/output.h"
-#include "app/report_printer.h"
 #include "app/settings.h"
+#include "text/help.h"
+#include "text/output.h"
+#include "text/report_printer.h"
 
 int main(int argc, char** argv) {
   StandardOutput out;

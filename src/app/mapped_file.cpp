@@ -4,8 +4,8 @@
 
 #include "app/config_file.h"
 #include "app/fatal.h"
-#include "app/file_kind.h"
 #include "app/platform_map.h"
+#include "text/file_kind.h"
 
 namespace {
 

@@ -9,15 +9,15 @@
 #include <string_view>
 #include <vector>
 
-#include "app/file_kind.h"
-#include "app/help.h"
-#include "app/output.h"
-#include "app/report_printer.h"
 #include "formats/save_game.h"
 #include "formats/spell_lookup.h"
 #include "spellbook/party.h"
 #include "spellbook/settings.h"
 #include "spellbook/spell_walk.h"
+#include "text/file_kind.h"
+#include "text/help.h"
+#include "text/output.h"
+#include "text/report_printer.h"
 
 namespace {
 

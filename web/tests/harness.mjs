@@ -12,6 +12,8 @@ const fromEnvironment = (name) => {
   return value;
 };
 export const siteDir = () => fromEnvironment('GRIMTRIM_SITE_DIR');
+// The one file a player opens.
+export const pagePath = () => fromEnvironment('GRIMTRIM_PAGE');
 const nativeDir = () => fromEnvironment('GRIMTRIM_NATIVE_DIR');
 
 // A fresh folder of this test's own in the build tree.

@@ -1,8 +1,8 @@
 // Where the command line's text goes: standard output for the program, a byte string for the
 // page that shows the same text. Both print through the C formatted-print functions, so every
 // format behaves as it does on standard output.
-#ifndef GRIMTRIM_APP_OUTPUT_H_
-#define GRIMTRIM_APP_OUTPUT_H_
+#ifndef GRIMTRIM_TEXT_OUTPUT_H_
+#define GRIMTRIM_TEXT_OUTPUT_H_
 
 #include <cstdarg>
 #include <string>
@@ -41,4 +41,4 @@ class TextOutput final : public Output {
   std::string text_;
 };
 
-#endif  // GRIMTRIM_APP_OUTPUT_H_
+#endif  // GRIMTRIM_TEXT_OUTPUT_H_

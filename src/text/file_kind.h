@@ -1,7 +1,7 @@
 // The four files a run works on, told apart by their signatures, with what is said when one
 // of them cannot be used.
-#ifndef GRIMTRIM_APP_FILE_KIND_H_
-#define GRIMTRIM_APP_FILE_KIND_H_
+#ifndef GRIMTRIM_TEXT_FILE_KIND_H_
+#define GRIMTRIM_TEXT_FILE_KIND_H_
 
 #include "formats/bytes.h"
 
@@ -38,4 +38,4 @@ inline constexpr const char* kViewMessage = "Cannot Map file <%s>, maybe too lar
   return hasSignature(view, 0, kind.signature, 4);
 }
 
-#endif  // GRIMTRIM_APP_FILE_KIND_H_
+#endif  // GRIMTRIM_TEXT_FILE_KIND_H_

@@ -1,4 +1,4 @@
-#include "app/report_printer.h"
+#include "text/report_printer.h"
 
 #include <cstdint>
 #include <optional>

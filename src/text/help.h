@@ -1,8 +1,8 @@
 // The fixed texts the program opens with, and the help it gives for a wrong command line.
-#ifndef GRIMTRIM_APP_HELP_H_
-#define GRIMTRIM_APP_HELP_H_
+#ifndef GRIMTRIM_TEXT_HELP_H_
+#define GRIMTRIM_TEXT_HELP_H_
 
-#include "app/output.h"
+#include "text/output.h"
 
 // The two banner lines every run starts with.
 void printBanner(Output& out);
@@ -13,4 +13,4 @@ void printUsage(Output& out);
 // What the options do, the configuration file's format and the free-space methods.
 void printHelp(Output& out);
 
-#endif  // GRIMTRIM_APP_HELP_H_
+#endif  // GRIMTRIM_TEXT_HELP_H_

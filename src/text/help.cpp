@@ -1,4 +1,4 @@
-#include "app/help.h"
+#include "text/help.h"
 
 void printBanner(Output& out) {
   out.print("\nOrvane's Grimtrim 1.01 -- whack spells a Vellmark character\n");

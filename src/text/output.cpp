@@ -1,4 +1,4 @@
-#include "app/output.h"
+#include "text/output.h"
 
 #include <cstdio>
 
