@@ -4,6 +4,7 @@
 import assert from 'node:assert/strict';
 import { copyFileSync, readFileSync, statSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
+import { pathToFileURL } from 'node:url';
 import { after, before, test } from 'node:test';
 import { launchBrowser, makeSample, openPage, pagePath, runNative, serve, siteDir, testDir } from './harness.mjs';
 
@@ -83,8 +84,11 @@ async function download(page, file) {
   return readFileSync(file);
 }
 
-test('a player removes spells from a copy of the save and downloads it', async () => {
-  const { page, problems, context } = await openPage(browser, server.url);
+// The page as a player opens it: downloaded and double-clicked, and from a web host.
+const openings = { 'opened from disk': () => pathToFileURL(pagePath()).href, 'served over HTTP': () => server.url };
+
+for (const [opening, address] of Object.entries(openings)) test(`a player removes spells from a copy of the save and downloads it, ${opening}`, async () => {
+  const { page, problems, context } = await openPage(browser, address());
   const original = readFileSync(join(sample, 'sample.gam'));
   await drop(page, sample, ['other.bif', ...sampleSet]);
 
