@@ -75,6 +75,19 @@ TEST(SpellListing, NumbersThatNoSpellHasWhackNothing) {
   EXPECT_EQ(out(kWhackHint), run.output);
 }
 
+TEST(SpellListing, SpellsOfTypesOtherThanOneAreNeverListedCountedOrWhacked) {
+  // Q (level 1) below and above type 1.
+  for (const std::uint16_t type : {std::uint16_t{0}, std::uint16_t{0xFFFF}}) {
+    GameDef game = walk();
+    game.spells[1].type = type;
+    const GameFiles files = gamedata::buildGame(game);
+    EXPECT_EQ(out("Level 1, Spell 1: Pyre\nLevel 1, Spell 2: Umbra\n"),
+              runOn(files, {"-p0", "-s1"}).output)
+        << type;
+    EXPECT_EQ(out("Whacking Umbra\n"), runOn(files, {"-p0", "-s1", "-w2", "-f0"}).output) << type;
+  }
+}
+
 TEST(SpellListing, LevelMinusOnePrintsNoLineUntilAnotherLevelHas) {
   GameDef game = walk();
   game.spells[0].level = -1;  // P
@@ -128,6 +141,8 @@ TEST(SpellListing, KnownSpellsOutsideTheSaveStopTheReport) {
   const auto size = whole.save.size();
   for (const auto& [field, value] : {
            std::pair<std::size_t, std::uint32_t>{0x2A4, 0x7FFFFFFF},
+           // 0x15555556 entries of 12 bytes are 8 bytes more than 4 GiB: in 32 bits, 8 bytes.
+           {0x2A4, 0x15555556},
            {0x2A4, static_cast<std::uint32_t>((size - at.known) / 12 + 1)},
            {0x2A0, 0xFFFFFFFF},
            {0x2A0, static_cast<std::uint32_t>(size - at.creature - 59)},

@@ -163,7 +163,7 @@ TEST(WriteSafety, AFailedFlushIsReportedAsAFailure) {
 }
 
 // Output that cannot be written must not pass for a good run; a whack that reached the save
-// stays, since the save was flushed before the output was.
+// stays, since the save is flushed whether the output could be written or not.
 TEST(WriteSafety, OutputThatCannotBeWrittenFailsTheRun) {
   GameDef game = heldGame();
   game.party[0].partyName = "Selwyn";

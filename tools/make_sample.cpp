@@ -8,7 +8,7 @@
 
 int main(int argc, char** argv) {
   if (argc < 2 || argc > 3) {
-    std::printf("usage: make_sample FOLDER [sample|real|stress]\n");
+    std::printf("usage: make_sample FOLDER [sample|real|stress|large]\n");
     return 2;
   }
   const char* size = argc == 3 ? argv[2] : "sample";
@@ -19,6 +19,9 @@ int main(int argc, char** argv) {
     game = gamedata::scaledGame(20000, 2000, 60000, 60);
   } else if (std::strcmp(size, "stress") == 0) {
     game = gamedata::scaledGame(100000, 10000, 100000, 200);
+  } else if (std::strcmp(size, "large") == 0) {
+    // An index of the largest kind met: on it a pass over the index dominates a run.
+    game = gamedata::scaledGame(410000, 10000, 100000, 200);
   } else {
     std::printf("make_sample: unknown set \"%s\"\n", size);
     return 2;

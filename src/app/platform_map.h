@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "app/mapped_file.h"
+#include "app/output.h"
 
 // The step at which mapping a file failed, or Done.
 enum class MapStep { Done, Open, CreateMapping, MapView };
@@ -17,6 +18,16 @@ enum class MapStep { Done, Open, CreateMapping, MapView };
 // writable open, holds open at all) fails at Open. A directory fails at Open, a file of 0 bytes
 // at CreateMapping. On failure whatever was opened stays open; the process is about to end.
 [[nodiscard]] MapStep mapWholeFile(MappedFile& file, bool writable);
+
+// Where a view that another program cuts short is met: its file was shortened while mapped, so
+// a read or a store past the new end cannot be served. From the first view mapped on, such a
+// fault in one of the views this process has mapped and not yet unmapped ends the run: the
+// whole prints of `pending` go to standard output, "grimtrim: <path> was cut short by another
+// program while in use" and a line feed to standard error, and the process ends with status 1.
+// A fault anywhere else ends the process as it would have without this. Only `pending`'s
+// address is kept, so it must outlive every view. Where the system refuses to shorten a mapped
+// file, there is nothing to do.
+void writeOnCutShort(const PendingText& pending);
 
 // Makes every store through a writable view reach the file. True on success, and always for a
 // read-only view.

@@ -12,12 +12,9 @@ namespace {
 constexpr std::uint16_t kSpellBookType = 1;
 
 // Known spells resolved in one pass over the two tables at a time. A real spell book holds a
-// few hundred; a damaged count is taken in slices, so the memory the lookup needs stays small.
+// few hundred, all resolved in one pass; a damaged count is taken in slices of this many, so
+// that the memory the lookup needs stays small.
 constexpr std::int32_t kSlice = 4096;
-
-std::int32_t next(std::int32_t slice) {
-  return slice < kSlice ? 2 * slice : kSlice;
-}
 
 }  // namespace
 
@@ -29,18 +26,15 @@ SpellWalk walkSpells(const Game& game, const Creature& creature, std::int32_t le
     walk.end = WalkEnd::KnownOutsideSave;
     return walk;
   }
-  // A listing needs every spell, so one pass resolves them all. A whack needs the spells only
-  // up to the chosen one, which is often among the first: it resolves one spell, then two,
-  // four and so on, so that it looks up little past the chosen spell, and every pass ends
-  // where the last of its names was found.
-  const bool forWhack = level != kNotGiven && number != kNotGiven;
-  std::int32_t slice = forWhack ? 1 : kSlice;
+  // A whack resolves its spells as a listing does. On a large index the names of even a few
+  // spells lie far apart, so a pass over the index costs nearly as much for one name as for a
+  // whole spell book: a pass for fewer names first would only add passes.
   std::int32_t spellNumber = 0;
   std::vector<ResRef> names;
   // 64-bit positions: a slice past the last spell must not wrap.
   const std::int64_t count = known->count();
-  for (std::int64_t first = 0; first < count; first += slice, slice = next(slice)) {
-    const std::int64_t last = count - first > slice ? first + slice : count;
+  for (std::int64_t first = 0; first < count; first += kSlice) {
+    const std::int64_t last = count - first > kSlice ? first + kSlice : count;
     names.clear();
     names.reserve(static_cast<std::size_t>(last - first));
     for (std::int64_t j = first; j < last; ++j)

@@ -1,5 +1,6 @@
 #include "text/output.h"
 
+#include <atomic>
 #include <cstdio>
 
 void Output::print(const char* format, ...) {
@@ -10,7 +11,37 @@ void Output::print(const char* format, ...) {
 }
 
 void StandardOutput::printList(const char* format, std::va_list args) {
-  std::vprintf(format, args);
+  std::va_list again;
+  va_copy(again, args);
+  constexpr std::size_t kCapacity = PendingText::kCapacity;
+  const auto length = static_cast<std::size_t>(pending_.length);
+  // A print may read a mapped file that another program cuts short, and end the run part way:
+  // the length grows only once the whole print is in the buffer.
+  const int printed = std::vsnprintf(pending_.bytes + length, kCapacity - length, format, args);
+  if (printed >= 0) {
+    auto size = static_cast<std::size_t>(printed);
+    if (size >= kCapacity - length) {  // it did not fit, its NUL included
+      flush();
+      if (size < kCapacity) {
+        std::vsnprintf(pending_.bytes, kCapacity, format, again);
+      } else {
+        std::vprintf(format, again);
+        std::fflush(stdout);
+        size = 0;
+      }
+    }
+    std::atomic_signal_fence(std::memory_order_seq_cst);
+    pending_.length =
+        static_cast<std::sig_atomic_t>(static_cast<std::size_t>(pending_.length) + size);
+  }
+  va_end(again);
+}
+
+void StandardOutput::flush() {
+  const auto length = static_cast<std::size_t>(pending_.length);
+  if (length > 0) std::fwrite(pending_.bytes, 1, length, stdout);
+  pending_.length = 0;
+  std::fflush(stdout);
 }
 
 void TextOutput::printList(const char* format, std::va_list args) {

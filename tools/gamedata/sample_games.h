@@ -13,7 +13,7 @@ namespace gamedata {
 [[nodiscard]] GameDef sampleGame();
 
 // Bigger sets of the same shape for measuring the program: "real" about the size of a full
-// game's files, "stress" several times larger.
+// game's files, "stress" several times larger, "large" with four times the stress index.
 [[nodiscard]] GameDef scaledGame(std::size_t indexEntries, std::size_t archiveEntries,
                                  std::size_t strings, std::size_t knownPerMember);
 
