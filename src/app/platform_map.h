@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "app/mapped_file.h"
-#include "app/output.h"
+#include "text/output.h"
 
 // The step at which mapping a file failed, or Done.
 enum class MapStep { Done, Open, CreateMapping, MapView };

@@ -1,21 +1,20 @@
-// window.grimtrim.run gives what the native grimtrim gives for the same four files and options:
-// the same output bytes, the same exit status, and the same save afterwards. The cases are the
-// listings and whacks of every member under each free-space method, missing, empty, wrong and
-// damaged files, and a few runs on the benchmark's stress set.
+// window.grimtrim.run gives what the native grimtrim gives for the same four files and options,
+// in each of the three browser engines: the same output bytes, the same exit status, and the
+// same save afterwards. The cases are the listings and whacks of every member under each
+// free-space method, missing, empty, wrong and damaged files, and a few runs on the benchmark's
+// stress set.
 import assert from 'node:assert/strict';
 import { createHash } from 'node:crypto';
 import { copyFileSync, existsSync, readFileSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
-import { launchBrowser, makeSample, openPage, runNative, serve, siteDir, testDir } from './harness.mjs';
+import { engines, makeSample, openEngine, runNative, serve, siteDir, testDir } from './harness.mjs';
 
 const dir = testDir('equivalence');
 const standard = { save: 'sample.gam', stringTable: 'sample.tlk', spellArchive: 'spells.bif', resourceIndex: 'sample.key' };
 const configOrder = ['stringTable', 'spellArchive', 'resourceIndex'];
 
 let server;
-let browser;
-let session;
 
 before(async () => {
   makeSample(join(dir, 'sample'), 'sample');
@@ -33,12 +32,9 @@ before(async () => {
   // both the index and a save to edit.
   copyFileSync(join(dir, 'sample', 'sample.key'), join(dir, 'sample', 'index.gam'));
   server = await serve(siteDir(), { '/data/': dir });
-  browser = await launchBrowser();
-  session = await openPage(browser, server.url);
 });
 
 after(async () => {
-  await browser?.close();
   await server?.close();
 });
 
@@ -123,61 +119,85 @@ function nativeRun(testCase) {
   return { text, status, saveHash };
 }
 
-test('window.grimtrim.run gives the native program\'s output, status and save', { timeout: 240000 }, async () => {
-  const expected = cases.map(nativeRun);
-  const actual = await session.page.evaluate(async (cases) => {
-    const cache = new Map();
-    const fetchFile = async (path) => {
-      if (!cache.has(path)) {
-        const response = await fetch(`/data/${path}`);
-        if (!response.ok) throw new Error(`cannot fetch ${path}`);
-        cache.set(path, new Uint8Array(await response.arrayBuffer()));
-      }
-      return cache.get(path);
-    };
-    const hex = (buffer) => [...new Uint8Array(buffer)].map((b) => b.toString(16).padStart(2, '0')).join('');
-    const results = [];
-    for (const { set, args, files, onDisk, options } of cases) {
-      const given = {};
-      for (const [kind, name] of Object.entries(files)) {
-        if (name === null) continue;  // not given at all
-        // A name without bytes stands for a path that names no file.
-        given[kind] = onDisk[kind] ? { name, bytes: await fetchFile(`${set}/${encodeURIComponent(name)}`) } : { name };
-      }
-      const copies = Object.fromEntries(Object.entries(given).map(([k, f]) => [k, f.bytes?.slice()]));
-      const result = await window.grimtrim.run(given, options);
-      const untouched = Object.entries(given).every(
-          ([k, f]) => f.bytes === undefined || f.bytes.every((b, i) => b === copies[k][i]));
-      results.push({
-        text: result.text,
-        status: result.status,
-        saveHash: hex(await crypto.subtle.digest('SHA-256', result.save)),
-        fresh: result.save instanceof Uint8Array && result.save !== given.save?.bytes &&
-               result.save.buffer !== given.save?.bytes?.buffer,
-        untouched,
-        args: args.join(' '),
-      });
+// Runs every case in the page in one go and hands back what each run gave. It runs in the
+// browser: only its source travels, so it uses nothing of this file. The files come from the
+// test's server, fetched by the page itself, which every engine allows for its own origin.
+async function runCases(cases) {
+  const cache = new Map();
+  const fetchFile = async (path) => {
+    if (!cache.has(path)) {
+      const response = await fetch(`/data/${path}`);
+      if (!response.ok) throw new Error(`cannot fetch ${path}`);
+      cache.set(path, new Uint8Array(await response.arrayBuffer()));
     }
-    return results;
-  }, cases.map((c) => ({
-    ...c,
-    options: options(c.args),
-    onDisk: Object.fromEntries(Object.entries(c.files).map(
-        ([kind, name]) => [kind, name !== null && existsSync(join(dir, c.set, name))])),
-  })));
-
-  let whacked = 0;
-  for (let i = 0; i < cases.length; ++i) {
-    const label = `${cases[i].set}: grimtrim ${cases[i].args.join(' ')} with ${JSON.stringify(cases[i].files)}`;
-    assert.equal(actual[i].text, expected[i].text, `${label}: output`);
-    assert.equal(actual[i].status, expected[i].status, `${label}: status`);
-    assert.equal(actual[i].saveHash, expected[i].saveHash, `${label}: save afterwards`);
-    assert.ok(actual[i].fresh, `${label}: the save comes back as a new Uint8Array`);
-    assert.ok(actual[i].untouched, `${label}: the input arrays are unchanged`);
-    if (expected[i].text.includes('\nWhacking ')) ++whacked;
+    return cache.get(path);
+  };
+  const hex = (buffer) => [...new Uint8Array(buffer)].map((b) => b.toString(16).padStart(2, '0')).join('');
+  const results = [];
+  for (const { set, args, files, onDisk, options } of cases) {
+    const given = {};
+    for (const [kind, name] of Object.entries(files)) {
+      if (name === null) continue;  // not given at all
+      // A name without bytes stands for a path that names no file.
+      given[kind] = onDisk[kind] ? { name, bytes: await fetchFile(`${set}/${encodeURIComponent(name)}`) } : { name };
+    }
+    const copies = Object.fromEntries(Object.entries(given).map(([k, f]) => [k, f.bytes?.slice()]));
+    const result = await window.grimtrim.run(given, options);
+    const untouched = Object.entries(given).every(
+        ([k, f]) => f.bytes === undefined || f.bytes.every((b, i) => b === copies[k][i]));
+    results.push({
+      text: result.text,
+      status: result.status,
+      saveHash: hex(await crypto.subtle.digest('SHA-256', result.save)),
+      fresh: result.save instanceof Uint8Array && result.save !== given.save?.bytes &&
+             result.save.buffer !== given.save?.bytes?.buffer,
+      untouched,
+      args: args.join(' '),
+    });
   }
-  // The cases reach the whack itself, not only the messages in front of it.
-  assert.ok(whacked >= 40, `only ${whacked} cases whacked a spell`);
-  assert.deepEqual(session.problems, []);
-  console.log(`${cases.length} runs compared with the native program, ${whacked} of them whacks`);
-});
+  return results;
+}
+
+// The native program's results, computed once for all engines.
+let expected;
+const nativeResults = () => (expected ??= cases.map(nativeRun));
+
+for (const engine of engines) {
+  test(`${engine}: window.grimtrim.run gives the native program's output, status and save`, { timeout: 240000 }, async () => {
+    const wanted = nativeResults();
+    const started = performance.now();
+    const session = await openEngine(engine, server.url);
+    let actual;
+    let problems;
+    try {
+      const opened = performance.now();
+      actual = await session.evaluate(runCases, cases.map((c) => ({
+        ...c,
+        options: options(c.args),
+        onDisk: Object.fromEntries(Object.entries(c.files).map(
+            ([kind, name]) => [kind, name !== null && existsSync(join(dir, c.set, name))])),
+      })));
+      console.log(`${session.version}: opened in ${((opened - started) / 1000).toFixed(1)} s, ` +
+                  `${cases.length} runs in ${((performance.now() - opened) / 1000).toFixed(1)} s`);
+      problems = await session.problems();
+    } finally {
+      await session.close();
+    }
+
+    assert.equal(actual.length, cases.length);
+    let whacked = 0;
+    for (let i = 0; i < cases.length; ++i) {
+      const label = `${engine}, ${cases[i].set}: grimtrim ${cases[i].args.join(' ')} with ${JSON.stringify(cases[i].files)}`;
+      assert.equal(actual[i].text, wanted[i].text, `${label}: output`);
+      assert.equal(actual[i].status, wanted[i].status, `${label}: status`);
+      assert.equal(actual[i].saveHash, wanted[i].saveHash, `${label}: save afterwards`);
+      assert.ok(actual[i].fresh, `${label}: the save comes back as a new Uint8Array`);
+      assert.ok(actual[i].untouched, `${label}: the input arrays are unchanged`);
+      if (wanted[i].text.includes('\nWhacking ')) ++whacked;
+    }
+    // The cases reach the whack itself, not only the messages in front of it.
+    assert.ok(whacked >= 40, `only ${whacked} cases whacked a spell`);
+    assert.deepEqual(problems, []);
+    console.log(`${engine}: ${cases.length} runs compared with the native program, ${whacked} of them whacks`);
+  });
+}
