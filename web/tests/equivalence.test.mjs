@@ -31,7 +31,7 @@ before(async () => {
   // A copy, as a player's wrong file would be: the native program does not open one file as
   // both the index and a save to edit.
   copyFileSync(join(dir, 'sample', 'sample.key'), join(dir, 'sample', 'index.gam'));
-  server = await serve(siteDir(), { '/data/': dir });
+  server = await serve(siteDir());
 });
 
 after(async () => {
@@ -120,16 +120,13 @@ function nativeRun(testCase) {
 }
 
 // Runs every case in the page in one go and hands back what each run gave. It runs in the
-// browser: only its source travels, so it uses nothing of this file. The files come from the
-// test's server, fetched by the page itself, which every engine allows for its own origin.
-async function runCases(cases) {
+// browser: only its source travels, so it uses nothing of this file. The files travel with the
+// cases, as base64 by their paths: the page's policy lets it fetch nothing, not even from the
+// test's server.
+async function runCases({ cases, contents }) {
   const cache = new Map();
   const fetchFile = async (path) => {
-    if (!cache.has(path)) {
-      const response = await fetch(`/data/${path}`);
-      if (!response.ok) throw new Error(`cannot fetch ${path}`);
-      cache.set(path, new Uint8Array(await response.arrayBuffer()));
-    }
+    if (!cache.has(path)) cache.set(path, Uint8Array.from(atob(contents[path]), (c) => c.charCodeAt(0)));
     return cache.get(path);
   };
   const hex = (buffer) => [...new Uint8Array(buffer)].map((b) => b.toString(16).padStart(2, '0')).join('');
@@ -139,7 +136,7 @@ async function runCases(cases) {
     for (const [kind, name] of Object.entries(files)) {
       if (name === null) continue;  // not given at all
       // A name without bytes stands for a path that names no file.
-      given[kind] = onDisk[kind] ? { name, bytes: await fetchFile(`${set}/${encodeURIComponent(name)}`) } : { name };
+      given[kind] = onDisk[kind] ? { name, bytes: await fetchFile(`${set}/${name}`) } : { name };
     }
     const copies = Object.fromEntries(Object.entries(given).map(([k, f]) => [k, f.bytes?.slice()]));
     const result = await window.grimtrim.run(given, options);
@@ -158,6 +155,20 @@ async function runCases(cases) {
   return results;
 }
 
+// The cases as the page runs them, with the bytes of every file they name that exists.
+function casesForThePage() {
+  const contents = {};
+  const pageCases = cases.map((c) => {
+    const onDisk = Object.fromEntries(Object.entries(c.files).map(
+        ([kind, name]) => [kind, name !== null && existsSync(join(dir, c.set, name))]));
+    for (const [kind, name] of Object.entries(c.files)) {
+      if (onDisk[kind]) contents[`${c.set}/${name}`] ??= readFileSync(join(dir, c.set, name)).toString('base64');
+    }
+    return { ...c, options: options(c.args), onDisk };
+  });
+  return { cases: pageCases, contents };
+}
+
 // The native program's results, computed once for all engines.
 let expected;
 const nativeResults = () => (expected ??= cases.map(nativeRun));
@@ -171,12 +182,7 @@ for (const engine of engines) {
     let problems;
     try {
       const opened = performance.now();
-      actual = await session.evaluate(runCases, cases.map((c) => ({
-        ...c,
-        options: options(c.args),
-        onDisk: Object.fromEntries(Object.entries(c.files).map(
-            ([kind, name]) => [kind, name !== null && existsSync(join(dir, c.set, name))])),
-      })));
+      actual = await session.evaluate(runCases, casesForThePage());
       console.log(`${session.version}: opened in ${((opened - started) / 1000).toFixed(1)} s, ` +
                   `${cases.length} runs in ${((performance.now() - opened) / 1000).toFixed(1)} s`);
       problems = await session.problems();
