@@ -7,7 +7,8 @@ import { spawn, spawnSync } from 'node:child_process';
 import { mkdirSync, readFileSync, rmSync, statSync } from 'node:fs';
 import { createServer } from 'node:http';
 import { createServer as createNetServer } from 'node:net';
-import { extname, join, resolve, sep } from 'node:path';
+import { dirname, extname, join, resolve, sep } from 'node:path';
+import { fileURLToPath } from 'node:url';
 import { chromium } from 'playwright-core';
 import puppeteer from 'puppeteer-core';
 import { Builder } from 'selenium-webdriver';
@@ -139,6 +140,19 @@ export function openEngine(name, url) {
   return open(url);
 }
 
+// The accessibility checker's findings of impact "serious" or "critical" on the page as it is
+// now, one line each. `evaluate` runs a function or an expression in the page (the driver's own
+// evaluation, which the page's policy does not stop); the checker is put into the page first.
+const axeSource = readFileSync(join(dirname(fileURLToPath(import.meta.url)), '..', 'node_modules',
+                                    'axe-core', 'axe.min.js'), 'utf8');
+export async function accessibilityProblems(evaluate, state) {
+  if (!(await evaluate('typeof window.axe !== "undefined"'))) await evaluate(`${axeSource}\n;true`);
+  const found = await evaluate(() => window.axe.run(document, { resultTypes: ['violations'] }).then(
+      (result) => result.violations.filter((v) => v.impact === 'serious' || v.impact === 'critical')
+          .map((v) => `${v.impact} ${v.id}: ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`)));
+  return found.map((line) => `${state}: ${line}`);
+}
+
 const leavesServer = (target, url) =>
   !target.startsWith(url) && !target.startsWith('blob:') && !target.startsWith('data:');
 
@@ -158,11 +172,20 @@ async function openChromium(url) {
   }
 }
 
-async function openFirefox(url) {
+// Firefox with the page open as openEngine opens it, and, for a click-through, its puppeteer page
+// as `page`; downloads go to the folder `downloads` without a question.
+export async function openFirefox(url, downloads) {
   // A long protocol timeout: the equivalence test runs all its cases in one evaluate.
   const browser = await puppeteer.launch({
     browser: 'firefox', executablePath: '/usr/bin/firefox-esr', headless: true,
     protocolTimeout: 600000,
+    extraPrefsFirefox: downloads === undefined ? {} : {
+      'browser.download.dir': downloads,
+      'browser.download.folderList': 2,
+      'browser.download.useDownloadDir': true,
+      'browser.download.always_ask_before_handling_new_types': false,
+      'browser.helperApps.neverAsk.saveToDisk': 'application/octet-stream',
+    },
   });
   try {
     const page = await browser.newPage();
@@ -178,6 +201,7 @@ async function openFirefox(url) {
     await page.waitForFunction(() => window.grimtrim !== undefined);
     return {
       version: await browser.version(),
+      page,
       evaluate: (fn, arg) => page.evaluate(fn, arg),
       problems: async () => [...problems],
       close: () => browser.close(),

@@ -6,7 +6,7 @@ import { copyFileSync, readFileSync, statSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { pathToFileURL } from 'node:url';
 import { after, before, test } from 'node:test';
-import { launchBrowser, makeSample, openPage, pagePath, runNative, serve, siteDir, testDir } from './harness.mjs';
+import { accessibilityProblems, launchBrowser, makeSample, openPage, pagePath, runNative, serve, siteDir, testDir } from './harness.mjs';
 
 const dir = testDir('page');
 const sample = join(dir, 'sample');
@@ -89,7 +89,10 @@ const openings = { 'opened from disk': () => pathToFileURL(pagePath()).href, 'se
 
 for (const [opening, address] of Object.entries(openings)) test(`a player removes spells from a copy of the save and downloads it, ${opening}`, async () => {
   const { page, problems, context } = await openPage(browser, address());
+  const accessibility = [];
+  const check = async (state) => accessibility.push(...await accessibilityProblems((what) => page.evaluate(what), state));
   const original = readFileSync(join(sample, 'sample.gam'));
+  await check('opened');
   await drop(page, sample, ['other.bif', ...sampleSet]);
 
   await page.locator('#party li').nth(5).waitFor();
@@ -101,6 +104,7 @@ for (const [opening, address] of Object.entries(openings)) test(`a player remove
   assert.match(await page.locator('#message').textContent(),
                /Of the 2 spell archives given, spells\.bif is used: it holds 31 of the party's known spells/);
   assert.match(await page.locator('#file-list').textContent(), /Not a file of the game, not used: sample\.cfg\./);
+  await check('files chosen');
 
   await page.getByRole('button', { name: '0 Selwyn' }).click();
   assert.equal(await transcript(page), levelListing);
@@ -108,6 +112,7 @@ for (const [opening, address] of Object.entries(openings)) test(`a player remove
     ['1', 'Ember Dart'], ['2', 'Frost Veil'], ['3', 'Witchlight'], ['4', 'Lesser Ward'], ['5', 'Slumber Dust'],
   ]);
   assert.deepEqual(await levelRows(page, 5), [['1', 'Choking Fog']]);
+  await check('a member shown');
   await page.screenshot({ path: join(dir, 'page.png'), fullPage: true });
 
   await page.getByRole('button', { name: 'Level 1', exact: true }).click();
@@ -122,10 +127,12 @@ for (const [opening, address] of Object.entries(openings)) test(`a player remove
   const dialog = await remove(page, 'Witchlight', 1, 3);
   const question = await dialog.textContent();
   for (const word of ['Witchlight', 'Selwyn', 'method 1']) assert.ok(question.includes(word), `${word} in: ${question}`);
+  await check('the confirmation open');
   await page.locator('#confirm-remove').click();
   await page.locator('#outcome', { hasText: 'Removed Witchlight' }).waitFor();
   assert.equal(await transcript(page), whackWitchlight);
   assert.match(await page.locator('#outcome').textContent(), /Removed Witchlight from Selwyn\.Method 1 did its whole work/);
+  await check('an outcome shown');
   assert.deepEqual(await levelRows(page, 1), [
     ['1', 'Ember Dart'], ['2', 'Frost Veil'], ['3', 'Lesser Ward'], ['4', 'Slumber Dust'],
   ]);
@@ -161,6 +168,8 @@ for (const [opening, address] of Object.entries(openings)) test(`a player remove
 
   await page.setViewportSize({ width: 375, height: 900 });
   await page.screenshot({ path: join(dir, 'page-phone.png'), fullPage: true });
+  await check('at phone width');
+  assert.deepEqual(accessibility, []);
   assert.deepEqual(problems, []);
   await context.close();
 });
