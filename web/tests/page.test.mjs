@@ -204,6 +204,26 @@ test('wrong and damaged files show the command line\'s messages', async () => {
   await context.close();
 });
 
+test('a browser that cannot run the core says so in words', async () => {
+  // WebAssembly switched off, as a browser's settings or policies can do it.
+  const noWasm = await browser.newContext();
+  await noWasm.addInitScript(() => { delete globalThis.WebAssembly; });
+  const page = await noWasm.newPage();
+  await page.goto(pathToFileURL(pagePath()).href);
+  await page.locator('#starting', { hasText: 'cannot run' }).waitFor();
+  assert.equal(await page.locator('#starting').textContent(),
+               'Grimtrim cannot run in this browser: this browser does not run WebAssembly, or it is switched off. ' +
+               'Open this page in a current Chrome, Edge, Firefox or Safari, with WebAssembly allowed.');
+  assert.ok(await page.locator('#files').isHidden());
+  await noWasm.close();
+  // Without JavaScript the page still tells why nothing happens.
+  const noScript = await browser.newContext({ javaScriptEnabled: false });
+  const bare = await noScript.newPage();
+  await bare.goto(pathToFileURL(pagePath()).href);
+  assert.match(await bare.locator('body').innerText(), /Grimtrim needs JavaScript/);
+  await noScript.close();
+});
+
 test('the archive that holds the most of the party\'s spells is picked, the first one on a tie', async () => {
   const { page, problems, context } = await openPage(browser, server.url);
   const picks = await page.evaluate(async (files) => {
