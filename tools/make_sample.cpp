@@ -8,13 +8,15 @@
 
 int main(int argc, char** argv) {
   if (argc < 2 || argc > 3) {
-    std::printf("usage: make_sample FOLDER [sample|real|stress|large]\n");
+    std::printf("usage: make_sample FOLDER [sample|utf8|cyrillic|real|stress|large]\n");
     return 2;
   }
   const char* size = argc == 3 ? argv[2] : "sample";
   gamedata::GameDef game;
   if (std::strcmp(size, "sample") == 0) {
     game = gamedata::sampleGame();
+  } else if (std::strcmp(size, "utf8") == 0 || std::strcmp(size, "cyrillic") == 0) {
+    game = gamedata::localizedGame(std::strcmp(size, "utf8") == 0);
   } else if (std::strcmp(size, "real") == 0) {
     game = gamedata::scaledGame(20000, 2000, 60000, 60);
   } else if (std::strcmp(size, "stress") == 0) {

@@ -112,6 +112,36 @@ GameDef sampleGame() {
   return game;
 }
 
+GameDef localizedGame(bool utf8) {
+  GameDef game = sampleGame();
+  auto rename = [&](const char* resref, const char* name) {
+    for (SpellDef& spell : game.spells)
+      if (spell.resref == resref) spell.name = name;
+  };
+  if (utf8) {
+    // Names in three scripts, stored as UTF-8.
+    game.party[0].partyName = "J\xC3\xBCrgen";
+    game.party[0].creatureName = "J\xC3\xBCrgen Falkenrath";
+    game.party[1].creatureName = "\xD0\xAF\xD0\xB4\xD0\xB2\xD0\xB8\xD0\xB3\xD0\xB0";
+    game.party[3].creatureName = "\xC5\x81ucja";
+    rename("WZ1EMBER",
+           "Fl\xC3\xA8"
+           "che de braise");
+    rename("WZ1LAMP",
+           "\xD0\x92\xD0\xB5\xD0\xB4\xD1\x8C\xD0\xBC\xD0\xB8\xD0\xBD "
+           "\xD1\x81\xD0\xB2\xD0\xB5\xD1\x82");
+  } else {
+    // Cyrillic names in the single-byte Cyrillic code page, as older localized games store them.
+    game.party[0].partyName = "\xDF\xE4\xE2\xE8\xE3\xE0";
+    game.party[0].creatureName = "\xDF\xE4\xE2\xE8\xE3\xE0 \xDF\xF1\xED\xE0";
+    game.party[1].creatureName = "\xC1\xF0\xE0\xF2 \xCE\xEB\xE5\xE3";
+    rename("WZ1EMBER", "\xCE\xE3\xED\xE5\xED\xED\xFB\xE9 \xE4\xF0\xEE\xF2\xE8\xEA");
+    rename("WZ1VEIL", "\xCB\xE5\xE4\xFF\xED\xE0\xFF \xE7\xE0\xE2\xE5\xF1\xE0");
+    rename("WZ1LAMP", "\xC2\xE5\xE4\xFC\xEC\xE8\xED \xF1\xE2\xE5\xF2");
+  }
+  return game;
+}
+
 GameDef scaledGame(std::size_t indexEntries, std::size_t archiveEntries, std::size_t strings,
                    std::size_t knownPerMember) {
   GameDef game = sampleGame();

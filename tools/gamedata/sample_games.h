@@ -12,8 +12,13 @@ namespace gamedata {
 // the demo shows, and a realistic base for the tests.
 [[nodiscard]] GameDef sampleGame();
 
+// The sample set with names outside English: in UTF-8 (Latin, Cyrillic and Polish letters) when
+// `utf8`, otherwise Cyrillic in the single-byte Cyrillic code page (windows-1251).
+[[nodiscard]] GameDef localizedGame(bool utf8);
+
 // Bigger sets of the same shape for measuring the program: "real" about the size of a full
 // game's files, "stress" several times larger, "large" with four times the stress index.
+
 [[nodiscard]] GameDef scaledGame(std::size_t indexEntries, std::size_t archiveEntries,
                                  std::size_t strings, std::size_t knownPerMember);
 
