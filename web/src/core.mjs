@@ -3,6 +3,7 @@
 
 export const kNotGiven = -1;  // member, level or number left out, as on the command line
 export const kDefaultMethod = 1;
+export const kNoLocator = 0xFFFFFFFF;  // a known spell's name that the resource index lacks
 
 // The command line's output is bytes; each byte becomes the character of the same code, so the
 // text holds exactly what a terminal would be sent.
@@ -139,11 +140,21 @@ export function makeCore(module) {
             return { spells, end: r.u32() };
           }));
     },
-    // How many of the party's known spells the index leads to a file entry of `archive`.
-    archiveScore(save, index, archive) {
-      return withBlocks((alloc) => module._gt_archive_score(
-          putBytes(alloc, save), save.length, putBytes(alloc, index), index.length,
-          putBytes(alloc, archive), archive.length) >>> 0);
+    // Where the index puts each member's known spells: [{ index, locators }], the locators as
+    // numbers in known-spell order, kNoLocator for a name the index lacks.
+    partyLocators(save, index) {
+      return withBlocks((alloc) => readBlock(
+          module._gt_party_locators(putBytes(alloc, save), save.length, putBytes(alloc, index), index.length),
+          (r) => {
+            const members = [];
+            for (let n = r.u32(); n > 0; --n) {
+              const member = r.i32();
+              const locators = [];
+              for (let k = r.u32(); k > 0; --k) locators.push(r.u32());
+              members.push({ index: member, locators });
+            }
+            return members;
+          }));
     },
   };
 }

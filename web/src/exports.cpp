@@ -94,19 +94,6 @@ bool checked(const GivenFile& file, const FileKind& kind, Output& out) {
 // real party knows, and few enough that a damaged save cannot hold the page up.
 constexpr std::size_t kMostScoredSpells = 1 << 16;
 
-// The names of the party's known spells, every member's in table order, up to the limit above.
-std::vector<ResRef> partySpellNames(const Game& game) {
-  std::vector<ResRef> names;
-  MemberCalls collect([&](const MemberLine&, const Creature& creature) {
-    const std::optional<KnownSpells> known = KnownSpells::of(creature);
-    if (!known) return;
-    for (std::int32_t j = 0; j < known->count() && names.size() < kMostScoredSpells; ++j)
-      names.push_back(known->name(j));
-  });
-  static_cast<void>(walkParty(game, collect));
-  return names;
-}
-
 }  // namespace
 
 extern "C" {
@@ -211,19 +198,33 @@ std::uint8_t* gt_spells(const std::uint8_t* save, std::uint32_t saveSize, const 
   return answer.release();
 }
 
-// How many of the party's known spells, every member's (up to kMostScoredSpells), the resource
-// index leads to a file entry of this archive: the archive that holds the most is the one the
-// spells live in.
-std::uint32_t gt_archive_score(const std::uint8_t* save, std::uint32_t saveSize,
-                               const std::uint8_t* index, std::uint32_t indexSize,
-                               const std::uint8_t* archive, std::uint32_t archiveSize) {
-  const Game game{viewOf(save, saveSize), View{}, viewOf(archive, archiveSize),
-                  viewOf(index, indexSize)};
-  const std::vector<ResRef> names = partySpellNames(game);
-  std::uint32_t score = 0;
-  for (const SpellLocation& location : locateSpells(game.resourceIndex, game.spellArchive, names))
-    score += location.dataOffset ? 1 : 0;
-  return score;
+// Where the resource index puts the party's known spells, every member's (up to
+// kMostScoredSpells in all), for the page to look them up in each archive's file table without
+// reading the archive. Answer: the count of members, then per member its index, the count of its
+// locators and the locators in known-spell order (kNoLocator for a name the index lacks).
+std::uint8_t* gt_party_locators(const std::uint8_t* save, std::uint32_t saveSize,
+                                const std::uint8_t* index, std::uint32_t indexSize) {
+  const Game game{viewOf(save, saveSize), View{}, View{}, viewOf(index, indexSize)};
+  Answer members;
+  std::uint32_t count = 0;
+  std::size_t total = 0;
+  MemberCalls add([&](const MemberLine& line, const Creature& creature) {
+    std::vector<ResRef> names;
+    if (const std::optional<KnownSpells> known = KnownSpells::of(creature)) {
+      for (std::int32_t j = 0; j < known->count() && total < kMostScoredSpells; ++j, ++total)
+        names.push_back(known->name(j));
+    }
+    members.signedWord(line.index);
+    members.word(static_cast<std::uint32_t>(names.size()));
+    for (const SpellLocation& location : locateSpells(game.resourceIndex, View{}, names))
+      members.word(location.locator);
+    ++count;
+  });
+  static_cast<void>(walkParty(game, add));
+  Answer answer;
+  answer.word(count);
+  answer.append(members);
+  return answer.release();
 }
 
 }  // extern "C"

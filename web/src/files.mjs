@@ -55,3 +55,78 @@ export function archiveNote(names, scores, picked) {
       `it holds ${scores[picked]} of the party's known spells, more than any other` +
       (tie ? ' but one given before it' : '') + '.';
 }
+
+// The first bytes of a file the page reads to tell its kind, and, for an archive, where its
+// file table is: the archive's header.
+export const kHeadSize = 20;
+
+// True for a name the game gives one of its four kinds of file. Among thousands of files (a
+// whole installation) these are examined first, and the others only when a kind is still missing.
+export function namedLikeGameFile(name) {
+  return /\.(gam|tlk|bif|key)$/i.test(name);
+}
+
+// The folder part of a path as the browser gives it ('' for a file chosen on its own).
+export function folderOf(path) {
+  const slash = path.lastIndexOf('/');
+  return slash < 0 ? '' : path.slice(0, slash);
+}
+
+// Saves ({ modified, ... }, in the order given), the most recently modified first; saves
+// modified at the same time keep the order they were given in.
+export function newestFirst(saves) {
+  return saves.map((save, order) => ({ save, order }))
+      .sort((a, b) => b.save.modified - a.save.modified || a.order - b.order)
+      .map(({ save }) => save);
+}
+
+// An archive's file table is read only up to this many entries: far more than a game's archive
+// holds, and a damaged count cannot make the page read a whole file of gigabytes.
+export const kMostTableEntries = 1 << 20;
+const kFileEntrySize = 16;
+
+// Where the file table of an archive of `size` bytes lies, from its header `head` (its first
+// kHeadSize bytes): { start, end } of the entries that lie whole inside the file, as the core
+// reads them; null where it has none (a header cut short, a count of 0 or less, a table that
+// starts past the end).
+export function archiveTableRange(head, size) {
+  if (head.length < kHeadSize || size < kHeadSize) return null;
+  const view = new DataView(head.buffer, head.byteOffset, head.byteLength);
+  const count = view.getInt32(0x08, true);
+  const start = view.getUint32(0x10, true);
+  if (count <= 0 || start > size) return null;
+  const entries = Math.min(count, Math.floor((size - start) / kFileEntrySize), kMostTableEntries);
+  return entries > 0 ? { start, end: start + entries * kFileEntrySize } : null;
+}
+
+// Which of the locators `wanted` (a Set of numbers) the file entries in `table` carry.
+export function heldLocators(table, wanted) {
+  const held = new Set();
+  const view = new DataView(table.buffer, table.byteOffset, table.byteLength);
+  for (let at = 0; at + kFileEntrySize <= table.length; at += kFileEntrySize) {
+    const locator = view.getUint32(at, true);
+    if (wanted.has(locator)) held.add(locator);
+  }
+  return held;
+}
+
+// How many of `locators` (a known spell each, repeats counted) are among `held`.
+export function countHeld(locators, held) {
+  let count = 0;
+  for (const locator of locators) if (held.has(locator)) ++count;
+  return count;
+}
+
+// The known spells of a member (`locators`) that the archive in use lacks, by the other archives
+// that hold them: [{ name, count }], the archive holding most first, each spell counted once in
+// the first archive of `others` that holds it.
+export function heldElsewhere(locators, inUse, others) {
+  let lacking = locators.filter((locator) => !inUse.has(locator));
+  const found = [];
+  for (const other of others) {
+    const here = lacking.filter((locator) => other.held.has(locator));
+    if (here.length) found.push({ name: other.name, count: here.length });
+    lacking = lacking.filter((locator) => !other.held.has(locator));
+  }
+  return found.sort((a, b) => b.count - a.count);
+}
