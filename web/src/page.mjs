@@ -2,8 +2,11 @@
 // is not about the page's elements lives in core.mjs, files.mjs and command.mjs.
 
 import loadGrimtrim from './grimtrim.js';
-import { bytesToText, makeCore } from './core.mjs';
-import { archiveNote, bestScore, kinds, missingKinds, sortByKind } from './files.mjs';
+import { bytesToText, kNoLocator, makeCore } from './core.mjs';
+import { archiveNote, archiveTableRange, bestScore, countHeld, folderOf, heldElsewhere, heldLocators,
+         kHeadSize, kinds, kindKeys, missingKinds, namedLikeGameFile, newestFirst, sortByKind } from './files.mjs';
+import { chooseEncoding, codePages, decoderFor, rememberCodePage, rememberedCodePage, tableTexts,
+         textBytes } from './decode.mjs';
 import { afterBanner, commandLine, explainWhack, methodWords, stopMessage } from './command.mjs';
 
 const $ = (id) => document.getElementById(id);
@@ -13,23 +16,37 @@ const element = (tag, props = {}, ...children) => {
   return node;
 };
 const nextPaint = () => new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve)));
-// A name as the game stores it, as the page shows it.
-const shown = (bytes) => bytesToText(bytes);
+const storage = (() => {
+  try {
+    return window.localStorage;
+  } catch {
+    return null;  // a browser that keeps nothing for this page
+  }
+})();
 
+// A file the player gave: { file, path (with its folder, where the browser tells it), head (its
+// first bytes), modified }, and what the page learned of it: a save's party names (`party`, for
+// the string table `partyTable`), an archive's share of the party's spells (`held`, `score`).
 const state = {
-  save: null,           // { name, bytes }: the save as chosen, never changed
-  stringTable: null,    // { name, bytes }
-  resourceIndex: null,  // { name, bytes }
-  archives: [],         // { name, file }: every archive of the last choice that had any
-  spellArchive: null,   // { name, bytes }: the one picked among them
-  archiveNote: '',      // which archive was picked, and why
+  given: Object.fromEntries(kindKeys.map((key) => [key, []])),  // the files of each kind
+  use: Object.fromEntries(kindKeys.map((key) => [key, null])),  // the one of each kind in use
+  bytes: new Map(),     // the whole bytes of the files in use, and of no other
   unknown: [],          // files of the last choice that are none of the four kinds
+  unexamined: 0,        // files of the last choice not opened: named unlike the game's files
+  editOf: null,         // the save the edit belongs to
   edited: null,         // the save's bytes after the removals so far
   history: [],          // { bytes, label }: the save before each removal, for Undo
+  locators: null,       // [{ index, locators }]: where the index puts each member's known spells
+  locatorsOf: '',       // which save and index they were found with
+  archiveNote: '',      // which archive was picked, and why
   member: null,         // the party member shown
   level: null,          // the level last asked for
+  codePage: rememberedCodePage(storage),
+  encoding: 'utf-8',    // how names are shown: UTF-8, or the code page where they are not UTF-8
+  decode: decoderFor('utf-8'),
   generation: 0,        // counts choices of files, so that a slow one cannot overwrite a newer
 };
+const shown = (bytes) => state.decode(bytes);
 
 let core = null;
 
@@ -45,77 +62,151 @@ function showMessage(text, kind = 'error') {
 const quote = (line) => element('p', {}, 'The command line says: ',
                                 element('code', { className: 'cli', textContent: line }));
 
+// The four files in use as run() takes them, the save as edited so far.
 function currentFiles(save = state.edited) {
-  return {
-    save: { name: state.save.name, bytes: save },
-    stringTable: state.stringTable,
-    spellArchive: state.spellArchive,
-    resourceIndex: state.resourceIndex,
-  };
+  const file = (key) => ({ name: state.use[key].file.name, bytes: state.bytes.get(state.use[key]) });
+  return { save: { name: state.use.save.file.name, bytes: save }, stringTable: file('stringTable'),
+           spellArchive: file('spellArchive'), resourceIndex: file('resourceIndex') };
 }
 
-// Runs a request as the command line would and shows its output in the transcript panel.
+// Runs a request as the command line would and shows its output in the transcript panel, as a
+// terminal set to the names' encoding would show it.
 function runAndShow(files, options) {
   const result = core.run(files, options);
-  $('transcript-command').textContent = commandLine(options, state.save?.name);
-  $('transcript').textContent = result.text;
+  $('transcript-command').textContent = commandLine(options, files.save?.name);
+  $('transcript').textContent = state.decode(textBytes(result.text));
   return result;
 }
 
-const headOf = async (file) => new Uint8Array(await file.slice(0, 4).arrayBuffer());
-const readFile = async (file) => ({ name: file.name, bytes: new Uint8Array(await file.arrayBuffer()) });
+const readBytes = async (file, start = 0, end = file.size) => new Uint8Array(await file.slice(start, end).arrayBuffer());
+const readWhole = async (entry) => ({ name: entry.file.name, bytes: await readBytes(entry.file) });
 
-async function chooseFiles(files) {
+// A choice of this many files or fewer is examined whole; a larger one (an installation's
+// folder) first by the files named like the game's, the rest only when a kind is still missing.
+const kExamineAll = 200;
+const kReadsAtOnce = 64;
+
+// Reads the first bytes of each of `entries`, many at a time, and counts them on the progress bar.
+async function readHeads(entries, progress) {
+  let next = 0;
+  const worker = async () => {
+    while (next < entries.length) {
+      const entry = entries[next++];
+      entry.head = await readBytes(entry.file, 0, kHeadSize);
+      progress.done += 1;
+      progress.show();
+    }
+  };
+  await Promise.all(Array.from({ length: Math.min(kReadsAtOnce, entries.length) }, worker));
+}
+
+function progressBar(total) {
+  const box = $('examining');
+  const bar = $('progress');
+  const label = $('progress-label');
+  const progress = {
+    total, done: 0, shownAt: 0,
+    show() {
+      // A few updates a second are enough for the eye and cost the examination nothing.
+      const now = performance.now();
+      if (this.done < this.total && now - this.shownAt < 100) return;
+      this.shownAt = now;
+      bar.max = Math.max(1, this.total);
+      bar.value = this.done;
+      label.textContent = `Examining the files: ${this.done} of ${this.total}`;
+    },
+  };
+  box.hidden = total <= 20;
+  progress.show();
+  return progress;
+}
+
+let examined = 0;  // files examined so far: each one's id
+
+// Tells the kinds of `given` ({ file, path }) apart by their first bytes.
+async function examine(given) {
+  const entries = given.map(({ file, path }) => ({ id: ++examined, file, path, modified: file.lastModified, head: null }));
+  const everything = entries.length <= kExamineAll;
+  const first = everything ? entries : entries.filter((e) => namedLikeGameFile(e.file.name));
+  const rest = everything ? [] : entries.filter((e) => !namedLikeGameFile(e.file.name));
+  const progress = progressBar(first.length);
+  try {
+    await readHeads(first, progress);
+    let sorted = sortByKind(first);
+    const lacking = kindKeys.some((key) => !state.given[key].length && !sorted.found[key].length);
+    if (lacking && rest.length) {
+      progress.total += rest.length;
+      await readHeads(rest, progress);
+      sorted = sortByKind(entries);
+      return { ...sorted, unexamined: 0 };
+    }
+    return { ...sorted, unexamined: rest.length };
+  } finally {
+    $('examining').hidden = true;
+  }
+}
+
+async function chooseFiles(given) {
   performance.mark('grimtrim:files-chosen');
   const generation = ++state.generation;
-  const entries = await Promise.all(files.map(async (file) => ({ file, head: await headOf(file) })));
-  const sorted = sortByKind(entries);
-  const found = Object.fromEntries(Object.entries(sorted.found).map(([key, list]) => [key, list.map((e) => e.file)]));
-  const unknown = sorted.unknown.map((e) => e.file);
-  const [save, stringTable, resourceIndex] = await Promise.all(
-      [found.save[0], found.stringTable[0], found.resourceIndex[0]].map((f) => f && readFile(f)));
+  const { found, unknown, unexamined } = await examine(given);
   if (generation !== state.generation) return;
   // A kind in this choice replaces the same kind chosen before; the others stay.
-  if (save) {
-    state.save = save;
-    state.edited = save.bytes.slice();
-    state.history = [];
-  }
-  if (stringTable) state.stringTable = stringTable;
-  if (resourceIndex) state.resourceIndex = resourceIndex;
-  if (found.spellArchive.length) {
-    state.archives = found.spellArchive.map((file) => ({ name: file.name, file }));
+  for (const key of kindKeys) {
+    if (!found[key].length) continue;
+    state.given[key] = found[key];
+    state.use[key] = null;
   }
   state.unknown = unknown;
-  if (save || found.spellArchive.length || resourceIndex) state.spellArchive = null;
-  state.member = null;
-  state.level = null;
+  state.unexamined = unexamined;
   showOutcome(null);
-  listFiles(found);
   await showParty(generation);
 }
 
-function listFiles(found) {
-  const list = $('file-list');
-  list.replaceChildren();
-  for (const key of ['save', 'stringTable', 'resourceIndex']) {
-    const what = kinds.find((kind) => kind.key === key).label;
-    if (state[key]) list.append(element('li', {}, `${what}: `, element('strong', { textContent: state[key].name })));
+// Keeps in memory the whole bytes of the files in use, and of no other.
+async function loadInUse(keys) {
+  const inUse = new Set(Object.values(state.use));
+  for (const entry of state.bytes.keys()) if (!inUse.has(entry)) state.bytes.delete(entry);
+  await Promise.all(keys.map(async (key) => {
+    const entry = state.use[key];
+    if (!state.bytes.has(entry)) state.bytes.set(entry, await readBytes(entry.file));
+  }));
+}
+
+// The party's names in each save, for the list to choose a save from; saves are read one at a
+// time, and only their names are kept.
+async function learnSaveParties(generation) {
+  const table = state.bytes.get(state.use.stringTable);
+  for (const entry of state.given.save) {
+    if (entry.partyTable === state.use.stringTable) continue;
+    const bytes = entry === state.use.save ? state.bytes.get(entry) : await readBytes(entry.file);
+    if (generation !== state.generation) return;
+    entry.party = core.party(bytes, table).members.map((member) => member.name);
+    entry.partyTable = state.use.stringTable;
   }
-  if (state.archives.length === 1) {
-    list.append(element('li', {}, 'Spell archive: ', element('strong', { textContent: state.archives[0].name })));
+}
+
+// How many of the party's known spells each given archive holds, from its header and file
+// table only: an installation's archives are gigabytes, and the one in use is read whole later.
+async function scoreArchives(generation) {
+  const save = state.use.save;
+  const index = state.use.resourceIndex;
+  const of = `${save.id}/${index.id}`;
+  if (state.locatorsOf !== of || !state.locators) {
+    state.locators = core.partyLocators(state.bytes.get(save), state.bytes.get(index));
+    state.locatorsOf = of;
+    for (const archive of state.given.spellArchive) archive.held = null;
   }
-  for (const [key, files] of Object.entries(found)) {
-    if (key !== 'spellArchive' && files.length > 1) {
-      list.append(element('li', { textContent: `${files.length} files of one kind were given; ${files[0].name} is used.` }));
-    }
-  }
-  if (state.unknown.length) {
-    const names = state.unknown.slice(0, 5).map((f) => f.name).join(', ');
-    const more = state.unknown.length > 5 ? ` and ${state.unknown.length - 5} more` : '';
-    list.append(element('li', { className: 'note',
-      textContent: `Not a file of the game, not used: ${names}${more}.` }));
-  }
+  const all = state.locators.flatMap((member) => member.locators).filter((l) => l !== kNoLocator);
+  const wanted = new Set(all);
+  await Promise.all(state.given.spellArchive.map(async (archive) => {
+    if (archive.held) return;
+    const range = archiveTableRange(archive.head, archive.file.size);
+    const table = range ? await readBytes(archive.file, range.start, range.end) : new Uint8Array(0);
+    archive.held = heldLocators(table, wanted);
+    archive.score = countHeld(all, archive.held);
+  }));
+  return generation === state.generation;
 }
 
 function clearParty() {
@@ -126,60 +217,80 @@ function clearParty() {
   $('spells').replaceChildren();
 }
 
-// The archive that holds the most of the party's known spells, read one at a time, so that a
-// whole data folder never sits in memory at once: { index, scores }.
-async function pickArchive(save, resourceIndex, archives) {
-  const scores = [];
-  for (const archive of archives) {
-    const bytes = archive.bytes ?? new Uint8Array(await archive.file.arrayBuffer());
-    scores.push(core.archiveScore(save, resourceIndex, bytes));
-  }
-  return { index: bestScore(scores), scores };
-}
-
-async function showParty(generation) {
-  clearParty();
-  const missing = missingKinds((key) => (key === 'spellArchive' ? state.archives.length : state[key]));
-  if (missing.length) {
-    // One file that is none of the kinds, where exactly one kind is missing, is taken for that
-    // kind, as a configuration line naming the wrong file: the player sees why it is not one.
-    if (missing.length === 1 && state.unknown.length === 1) {
-      const stand = await readFile(state.unknown[0]);
-      if (generation !== state.generation) return;
-      const files = { save: state.save && { name: state.save.name, bytes: state.edited },
-                      stringTable: state.stringTable, resourceIndex: state.resourceIndex,
-                      spellArchive: state.archives[0] && await readFile(state.archives[0].file) };
-      if (generation !== state.generation) return;
-      files[missing[0].key] = stand;
-      const result = runAndShow(files, {});
-      showMessage([element('p', { textContent: `${stand.name} is not the file this page still needs.` }),
-                   quote(afterBanner(result.text)),
-                   element('p', { textContent: missing[0].missing })]);
-      return;
-    }
-    $('transcript-command').textContent = '(nothing asked yet)';
-    $('transcript').textContent = '';
-    showMessage(missing.map((k) => element('p', { textContent: k.missing })), 'info');
+// What stands in for a missing kind: one file that is none of the kinds, where exactly one kind
+// is missing, is taken for that kind, as a configuration line naming the wrong file: the player
+// sees why it is not one.
+async function showMissing(missing, generation) {
+  if (missing.length === 1 && state.unknown.length === 1) {
+    const stand = await readWhole(state.unknown[0]);
+    const given = async (key) => {
+      const entry = state.use[key] ?? state.given[key][0];
+      return entry && (key === 'save' && entry === state.editOf ? { name: entry.file.name, bytes: state.edited }
+                                                               : await readWhole(entry));
+    };
+    const files = Object.fromEntries(await Promise.all(kindKeys.map(async (key) => [key, await given(key)])));
+    if (generation !== state.generation) return;
+    files[missing[0].key] = stand;
+    const result = runAndShow(files, {});
+    showMessage([element('p', { textContent: `${stand.name} is not the file this page still needs.` }),
+                 quote(afterBanner(result.text)),
+                 element('p', { textContent: missing[0].missing })]);
     return;
   }
-  if (!state.spellArchive) {
-    if (state.archives.length === 1) {
-      state.spellArchive = await readFile(state.archives[0].file);
-      state.archiveNote = '';
-    } else {
-      const { index, scores } = await pickArchive(state.save.bytes, state.resourceIndex.bytes, state.archives);
-      if (generation !== state.generation) return;
-      state.spellArchive = await readFile(state.archives[index].file);
-      state.archiveNote = archiveNote(state.archives.map((a) => a.name), scores, index);
-    }
-    if (generation !== state.generation) return;
+  $('transcript-command').textContent = '(nothing asked yet)';
+  $('transcript').textContent = '';
+  showMessage(missing.map((k) => element('p', { textContent: k.missing })), 'info');
+}
+
+// Shows the party of the files in use, after choosing the default of each kind not chosen yet.
+async function showParty(generation) {
+  clearParty();
+  const missing = missingKinds((key) => state.given[key].length > 0);
+  if (missing.length) {
+    listFiles();
+    await showMissing(missing, generation);
+    return;
   }
+  state.use.save ??= newestFirst(state.given.save)[0];
+  state.use.stringTable ??= state.given.stringTable[0];
+  state.use.resourceIndex ??= state.given.resourceIndex[0];
+  await loadInUse(['save', 'stringTable', 'resourceIndex']);
+  if (generation !== state.generation) return;
+  if (state.editOf !== state.use.save) {
+    // Another save: a new edit, with a history of its own.
+    state.editOf = state.use.save;
+    state.edited = state.bytes.get(state.use.save).slice();
+    state.history = [];
+    state.member = null;
+    state.level = null;
+    showOutcome(null);
+  }
+  if (state.given.spellArchive.length === 1) {
+    state.use.spellArchive = state.given.spellArchive[0];
+    state.archiveNote = '';
+  } else {
+    if (!(await scoreArchives(generation))) return;
+    if (!state.use.spellArchive) {
+      const scores = state.given.spellArchive.map((archive) => archive.score);
+      const picked = bestScore(scores);
+      state.use.spellArchive = state.given.spellArchive[picked];
+      state.archiveNote = archiveNote(state.given.spellArchive.map((a) => a.file.name), scores, picked);
+    }
+  }
+  await loadInUse(['spellArchive']);
+  if (generation !== state.generation) return;
+
+  const { members, end, stoppedAt } = core.party(state.edited, state.bytes.get(state.use.stringTable));
+  chooseEncodingFor(members);
+  if (state.given.save.length > 1) await learnSaveParties(generation);
+  if (generation !== state.generation) return;
+  listFiles();
+  showChoices();
   const result = runAndShow(currentFiles(), {});
   if (result.status !== 0) {
     showMessage([quote(afterBanner(result.text))]);
     return;
   }
-  const { members, end, stoppedAt } = core.party(state.edited, state.stringTable.bytes);
   const notes = [];
   if (state.archiveNote) notes.push(element('p', { textContent: state.archiveNote }));
   if (end !== 0) {
@@ -188,6 +299,7 @@ async function showParty(generation) {
   }
   showMessage(notes.length ? notes : '', end !== 0 ? 'error' : 'info');
   const party = $('party');
+  let again = null;
   for (const member of members) {
     const button = element('button', { type: 'button', className: 'member' },
                            element('span', { className: 'num', textContent: String(member.number) }),
@@ -196,26 +308,113 @@ async function showParty(generation) {
     button.setAttribute('aria-pressed', 'false');
     button.addEventListener('click', () => guarded(() => chooseMember(member, button)));
     party.append(element('li', {}, button));
+    if (state.member?.index === member.index) again = { member, button };
   }
   $('party-section').hidden = members.length === 0;
+  // The same save with another file of some kind, or another encoding: the member stays shown.
+  if (again) showMember(again.member, again.button, state.level);
+  else state.member = null;
   await nextPaint();
   performance.mark('grimtrim:party-shown');
 }
 
+// Decides how names are shown: UTF-8 where the string table's texts and the party's names all
+// are, otherwise the code page the player chose.
+function chooseEncodingFor(members) {
+  const texts = [tableTexts(state.bytes.get(state.use.stringTable)), ...members.map((m) => m.name)];
+  state.encoding = chooseEncoding(texts, state.codePage);
+  state.decode = decoderFor(state.encoding);
+  const select = $('encoding');
+  if (!select.options.length) {
+    for (const page of codePages) select.append(element('option', { value: page.label, textContent: page.name }));
+  }
+  select.value = state.codePage;
+  $('encoding-choice').hidden = state.encoding === 'utf-8';
+}
+
+const timeOf = (entry) => new Date(entry.modified).toLocaleString();
+const describe = {
+  save: (entry) => {
+    const folder = folderOf(entry.path);
+    const names = entry.party ? entry.party.map(shown).join(', ') : '';
+    return `${folder ? `${folder}/` : ''}${entry.file.name}, saved ${timeOf(entry)}${names ? `: ${names}` : ''}`;
+  },
+  stringTable: (entry) => entry.path,
+  resourceIndex: (entry) => entry.path,
+  spellArchive: (entry) => `${entry.path}: holds ${entry.score} of the party's known spells`,
+};
+
+// A list to choose from for each kind of which several files were given. The archives listed
+// are those that hold any of the party's known spells (all of them where none does).
+function showChoices() {
+  const box = $('choices');
+  box.replaceChildren();
+  for (const key of ['save', 'stringTable', 'resourceIndex', 'spellArchive']) {
+    let entries = key === 'save' ? newestFirst(state.given.save) : state.given[key];
+    if (key === 'spellArchive' && entries.some((e) => e.score > 0)) {
+      entries = entries.filter((e) => e.score > 0 || e === state.use.spellArchive);
+    }
+    if (state.given[key].length < 2) continue;
+    const kind = kinds.find((k) => k.key === key);
+    const select = element('select', { id: `choose-${key}` });
+    for (const entry of entries) {
+      const option = element('option', { value: String(state.given[key].indexOf(entry)), textContent: describe[key](entry) });
+      option.selected = entry === state.use[key];
+      select.append(option);
+    }
+    select.addEventListener('change', () => guarded(async () => {
+      state.use[key] = state.given[key][Number(select.value)];
+      await showParty(++state.generation);
+    }));
+    const count = key === 'spellArchive' ? `${entries.length} of ${state.given[key].length}` : String(entries.length);
+    box.append(element('p', {}, element('label', { htmlFor: select.id, textContent: `${kind.label} in use (${count} given):` }), select));
+  }
+}
+
+function listFiles() {
+  const list = $('file-list');
+  list.replaceChildren();
+  for (const key of ['save', 'stringTable', 'resourceIndex', 'spellArchive']) {
+    const entry = state.use[key] ?? (state.given[key].length === 1 ? state.given[key][0] : null);
+    if (!entry) continue;
+    const what = kinds.find((kind) => kind.key === key).label;
+    const item = element('li', {}, `${what}: `, element('strong', { textContent: entry.file.name }));
+    const folder = folderOf(entry.path);
+    if (folder) item.append(` in ${folder}`);
+    if (key === 'save' && state.given.save.length > 1) item.append(`, saved ${timeOf(entry)}`);
+    list.append(item);
+  }
+  if (state.unknown.length) {
+    const names = state.unknown.slice(0, 5).map((e) => e.file.name).join(', ');
+    const more = state.unknown.length > 5 ? ` and ${state.unknown.length - 5} more` : '';
+    list.append(element('li', { className: 'note',
+      textContent: `Not a file of the game, not used: ${names}${more}.` }));
+  }
+  if (state.unexamined) {
+    list.append(element('li', { className: 'note',
+      textContent: `${state.unexamined} other files were not opened: their names are not those of the game's files.` }));
+  }
+}
+
 async function chooseMember(member, button) {
   performance.mark('grimtrim:member-chosen');
-  for (const b of document.querySelectorAll('#party button')) b.setAttribute('aria-pressed', String(b === button));
-  state.member = member;
-  state.level = null;
   showOutcome(null);
-  runAndShow(currentFiles(), { member: member.index });
-  showSpells();
-  $('spells-section').hidden = false;
-  $('edit-section').hidden = false;
+  showMember(member, button, null);
   // On a phone the spells are below the party: bring them into view.
   if (matchMedia('(max-width: 50rem)').matches) $('spells-section').scrollIntoView({ block: 'start' });
   await nextPaint();
   performance.mark('grimtrim:spells-shown');
+}
+
+// Shows a member's spells, and the listing of `level` in the panel where one was asked for.
+function showMember(member, button, level) {
+  for (const b of document.querySelectorAll('#party button')) b.setAttribute('aria-pressed', String(b === button));
+  state.member = member;
+  state.level = level;
+  runAndShow(currentFiles(), level === null ? { member: member.index } : { member: member.index, level });
+  showSpells();
+  $('spells-section').hidden = false;
+  $('edit-section').hidden = false;
 }
 
 // Why a member's spell list stops, by the end the core gave.
@@ -261,12 +460,30 @@ function showSpells() {
                          textContent: ofLevel.length === 1 ? '1 spell' : `${ofLevel.length} spells` })),
                        list));
   }
+  const elsewhere = spellsElsewhere(member);
+  if (elsewhere) box.append(element('p', { className: 'note', textContent: elsewhere }));
   if (end !== 0) {
     const result = core.run(currentFiles(), { member: member.index });
     box.append(element('div', { className: 'error' },
                        element('p', { textContent: `The list stops here. ${whyListStops[end] ?? ''}` }),
                        quote(stopMessage(result.text))));
   }
+}
+
+// Where several archives were given: how many of the member's known spells the archive in use
+// lacks and another holds, and which; '' where there are none.
+function spellsElsewhere(member) {
+  if (state.given.spellArchive.length < 2 || !state.locators) return '';
+  const locators = state.locators.find((m) => m.index === member.index)?.locators ?? [];
+  const inUse = state.use.spellArchive;
+  const others = state.given.spellArchive.filter((archive) => archive !== inUse && archive.held);
+  const found = heldElsewhere(locators, inUse.held, others.map((a) => ({ name: a.file.name, held: a.held })));
+  if (!found.length) return '';
+  const count = found.reduce((sum, f) => sum + f.count, 0);
+  const where = found.map((f) => (found.length === 1 ? f.name : `${f.count} in ${f.name}`)).join(', ');
+  return `${count === 1 ? '1 of the known spells' : `${count} of the known spells`} of ${shown(member.name)} ` +
+      `${count === 1 ? 'is' : 'are'} not listed: ${inUse.file.name} does not hold ${count === 1 ? 'it' : 'them'}. ` +
+      `${count === 1 ? 'It is' : 'They are'} in ${where}; choose that archive above to see ${count === 1 ? 'it' : 'them'}.`;
 }
 
 function chooseLevel(level) {
@@ -313,7 +530,7 @@ function removeSpell(spell, method) {
   const words = [element('p', {}, element('strong', { textContent: `Removed ${name} from ${memberName}.` }))];
   const explained = explainWhack(lines, changed, method);
   if (explained) words.push(element('p', { textContent: explained }));
-  words.push(element('p', { textContent: `Download the edited save to keep it; ${state.save.name} on your disk is unchanged.` }));
+  words.push(element('p', { textContent: `Download the edited save to keep it; ${state.editOf.file.name} on your disk is unchanged.` }));
   showOutcome(words);
   showSpells();
 }
@@ -332,7 +549,7 @@ function undo() {
 
 function download() {
   const url = URL.createObjectURL(new Blob([state.edited], { type: 'application/octet-stream' }));
-  const link = element('a', { href: url, download: state.save.name });
+  const link = element('a', { href: url, download: state.editOf.file.name });
   document.body.append(link);
   link.click();
   link.remove();
@@ -348,6 +565,17 @@ function showOutcome(content, kind = 'ok') {
   $('download').disabled = state.history.length === 0;
 }
 
+// The archive among `archives` ({ name, bytes }) that holds the most of the party's known spells,
+// scored as the page scores archives it is given: { index, scores }.
+function pickArchive(save, resourceIndex, archives) {
+  const all = core.partyLocators(save, resourceIndex).flatMap((m) => m.locators).filter((l) => l !== kNoLocator);
+  const scores = archives.map(({ bytes }) => {
+    const range = archiveTableRange(bytes.subarray(0, kHeadSize), bytes.length);
+    return range ? countHeld(all, heldLocators(bytes.subarray(range.start, range.end), new Set(all))) : 0;
+  });
+  return { index: bestScore(scores), scores };
+}
+
 // Whatever goes wrong is said on the page; nothing is left half done without a word.
 async function guarded(work) {
   try {
@@ -357,14 +585,18 @@ async function guarded(work) {
   }
 }
 
+// A file chosen, with its path inside the folder chosen where it came with one.
+const asGiven = (file) => ({ file, path: file.webkitRelativePath || file.name });
+
 // Files dropped: folders are walked, so that a whole data folder can be dropped.
 async function droppedFiles(dataTransfer) {
   const entries = Array.from(dataTransfer.items ?? [], (item) => item.webkitGetAsEntry?.());
-  if (!entries.length || entries.some((e) => !e)) return [...dataTransfer.files];
+  if (!entries.length || entries.some((e) => !e)) return [...dataTransfer.files].map(asGiven);
   const files = [];
   const walk = async (entry) => {
     if (entry.isFile) {
-      files.push(await new Promise((resolve, reject) => entry.file(resolve, reject)));
+      const file = await new Promise((resolve, reject) => entry.file(resolve, reject));
+      files.push({ file, path: entry.fullPath.replace(/^\//, '') || file.name });
     } else if (entry.isDirectory) {
       const reader = entry.createReader();
       for (;;) {
@@ -379,11 +611,18 @@ async function droppedFiles(dataTransfer) {
 }
 
 function wirePage() {
-  $('file-input').addEventListener('change', (event) => {
-    const files = [...event.target.files];
-    event.target.value = '';
-    guarded(() => chooseFiles(files));
-  });
+  for (const input of [$('file-input'), $('folder-input')]) {
+    input.addEventListener('change', () => {
+      const files = [...input.files].map(asGiven);
+      input.value = '';
+      guarded(() => chooseFiles(files));
+    });
+  }
+  $('encoding').addEventListener('change', () => guarded(async () => {
+    state.codePage = $('encoding').value;
+    rememberCodePage(storage, state.codePage);
+    await showParty(++state.generation);
+  }));
   document.addEventListener('dragover', (event) => {
     event.preventDefault();
     document.body.classList.add('dragging');
@@ -420,6 +659,8 @@ async function start() {
     run: (files, options) => core.run(files, options),
     // The archive among several that holds the most of the party's known spells.
     pickArchive: (save, resourceIndex, archives) => pickArchive(save.bytes, resourceIndex.bytes, archives),
+    // The encodings the page offers for names that are not UTF-8.
+    codePages,
   };
   wirePage();
   note.remove();
