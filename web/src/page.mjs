@@ -282,8 +282,6 @@ async function showParty(generation) {
 
   const { members, end, stoppedAt } = core.party(state.edited, state.bytes.get(state.use.stringTable));
   chooseEncodingFor(members);
-  if (state.given.save.length > 1) await learnSaveParties(generation);
-  if (generation !== state.generation) return;
   listFiles();
   showChoices();
   const result = runAndShow(currentFiles(), {});
@@ -316,6 +314,11 @@ async function showParty(generation) {
   else state.member = null;
   await nextPaint();
   performance.mark('grimtrim:party-shown');
+  // The other saves' parties, for the list to choose a save from, once this party is shown.
+  if (state.given.save.some((entry) => entry.partyTable !== state.use.stringTable)) {
+    await learnSaveParties(generation);
+    if (generation === state.generation) showChoices();
+  }
 }
 
 // Decides how names are shown: UTF-8 where the string table's texts and the party's names all

@@ -10,6 +10,7 @@ import { accessibilityProblems, makeSample, openFirefox, pagePath, runNative, se
 
 const dir = testDir('firefox');
 const sample = join(dir, 'sample');
+const stress = join(dir, 'stress');
 const banner = "\nOrvane's Grimtrim 1.01 -- whack spells a Vellmark character\n" +
                '                                     has in his/her spell book\n\n';
 const whackWitchlight = `${banner}0 Selwyn\nWhacking Witchlight\n\nfirst memorized spell of lowest spell level will be duplicated`;
@@ -18,6 +19,7 @@ let server;
 
 before(async () => {
   makeSample(sample, 'sample');
+  makeSample(stress, 'stress');
   writeFileSync(join(sample, 'whacked.gam'), readFileSync(join(sample, 'sample.gam')));
   assert.equal(runNative(sample, ['-p0', '-s1', '-w3', 'whacked.gam', 'sample.cfg']).text, whackWitchlight);
   server = await serve(siteDir());
@@ -82,3 +84,31 @@ for (const [opening, address] of Object.entries(openings)) {
     }
   });
 }
+
+test('Firefox: the stress set\'s party within 1 s of choosing the files, a member\'s spells within 200 ms', async () => {
+  const session = await openFirefox(server.url);
+  const { page } = session;
+  const measure = (start, end) => page.evaluate((s, e) => {
+    const last = (name) => performance.getEntriesByName(name).at(-1).startTime;
+    return last(e) - last(s);
+  }, start, end);
+  try {
+    const input = await page.$('#file-input');
+    await input.uploadFile(...['sample.gam', 'sample.tlk', 'spells.bif', 'sample.key'].map((n) => join(stress, n)));
+    await page.waitForFunction(() => performance.getEntriesByName('grimtrim:party-shown').length === 1);
+    const partyMs = await measure('grimtrim:files-chosen', 'grimtrim:party-shown');
+    const spellMs = [];
+    for (let member = 1; member <= 6; ++member) {
+      await page.click(`#party li:nth-child(${member}) button`);
+      await page.waitForFunction((n) => performance.getEntriesByName('grimtrim:spells-shown').length === n, {}, member);
+      spellMs.push(await measure('grimtrim:member-chosen', 'grimtrim:spells-shown'));
+    }
+    console.log(`Firefox, stress set: party shown ${partyMs.toFixed(0)} ms after the files were chosen; ` +
+                `a member's spells ${spellMs.map((ms) => ms.toFixed(0)).join(', ')} ms after the click`);
+    assert.ok(partyMs < 1000, `party after ${partyMs} ms`);
+    assert.ok(Math.max(...spellMs) < 200, `spells after ${spellMs} ms`);
+    assert.deepEqual(await session.problems(), []);
+  } finally {
+    await session.close();
+  }
+});

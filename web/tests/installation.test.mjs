@@ -1,0 +1,213 @@
+// The page on files as a player's installation holds them, in Chromium: names in other scripts,
+// a folder of several saves, a party's spells spread over two archives, and a whole installation
+// of thousands of files and gigabytes of archives, timed.
+import assert from 'node:assert/strict';
+import { closeSync, copyFileSync, mkdirSync, openSync, readFileSync, utimesSync, writeFileSync, writeSync,
+         ftruncateSync } from 'node:fs';
+import { join } from 'node:path';
+import { after, before, test } from 'node:test';
+import { accessibilityProblems, launchBrowser, makeSample, openPage, runNative, serve, siteDir, testDir } from './harness.mjs';
+
+const dir = testDir('installation');
+const gameFiles = ['sample.gam', 'sample.tlk', 'spells.bif', 'sample.key'];
+
+let server;
+let browser;
+
+before(async () => {
+  for (const set of ['sample', 'utf8', 'cyrillic', 'stress']) makeSample(join(dir, set), set);
+  server = await serve(siteDir());
+  browser = await launchBrowser();
+});
+
+after(async () => {
+  await browser?.close();
+  await server?.close();
+});
+
+const names = (page, selector) => page.locator(selector).evaluateAll((nodes) => nodes.map((n) => n.textContent));
+const choose = (page, folder, files) => page.setInputFiles('#file-input', files.map((name) => join(folder, name)));
+
+test('names in UTF-8 and in a single-byte Cyrillic code page are shown in their own script', async () => {
+  const { page, problems, context } = await openPage(browser, server.url);
+  await choose(page, join(dir, 'utf8'), gameFiles);
+  await page.locator('#party li').nth(5).waitFor();
+  assert.deepEqual(await names(page, '#party .name'), ['Jürgen', 'Ядвига', 'Tamsin', 'Łucja', 'Maren', 'Hollis the Grey']);
+  assert.ok(await page.locator('#encoding-choice').isHidden(), 'UTF-8 names need no choice');
+  await page.getByRole('button', { name: '0 Jürgen' }).click();
+  assert.deepEqual((await names(page, '.level-group:first-of-type .name')).slice(0, 3), ['Flèche de braise', 'Frost Veil', 'Ведьмин свет']);
+  await page.getByRole('button', { name: 'Remove Ведьмин свет (level 1, spell 3)' }).click();
+  assert.match(await page.locator('#confirm-text').textContent(), /^Ведьмин свет \(level 1, spell 3\) will be removed from Jürgen's spell book\.$/);
+  await page.locator('#confirm-remove').click();
+  await page.locator('#outcome', { hasText: 'Removed Ведьмин свет from Jürgen.' }).waitFor();
+  assert.match(await page.locator('#transcript').textContent(), /\n0 Jürgen\nWhacking Ведьмин свет\n/);
+
+  // The Cyrillic set, shown first in the default Western code page, then in the Cyrillic one.
+  await choose(page, join(dir, 'cyrillic'), gameFiles);
+  await page.locator('#party .name', { hasText: 'ßäâèãà' }).waitFor();
+  assert.ok(await page.locator('#encoding-choice').isVisible());
+  assert.equal(await page.locator('#encoding').inputValue(), 'windows-1252');
+  assert.deepEqual((await names(page, '#party .name')).slice(0, 2), ['ßäâèãà', 'Áðàò Îëåã']);
+  await page.locator('#encoding').selectOption({ label: 'Cyrillic' });
+  await page.locator('#party .name', { hasText: 'Ядвига' }).waitFor();
+  assert.deepEqual(await names(page, '#party .name'), ['Ядвига', 'Брат Олег', 'Tamsin', 'Quill', 'Maren', 'Hollis the Grey']);
+  await page.getByRole('button', { name: '0 Ядвига' }).click();
+  assert.deepEqual((await names(page, '.level-group:first-of-type .name')).slice(0, 3), ['Огненный дротик', 'Ледяная завеса', 'Ведьмин свет']);
+  assert.match(await page.locator('#transcript').textContent(), /\n0 Ядвига\nLevel 1\n/);
+  await page.screenshot({ path: join(dir, 'names.png'), fullPage: true });
+  // What the page shows is decoded; what run() gives stays one character per byte.
+  const text = await page.evaluate(async (base64) => {
+    const files = Object.fromEntries(Object.entries(base64).map(([kind, data]) =>
+        [kind, { name: kind, bytes: Uint8Array.from(atob(data), (c) => c.charCodeAt(0)) }]));
+    return window.grimtrim.run(files, { member: 0 }).text;
+  }, Object.fromEntries([['save', 'sample.gam'], ['stringTable', 'sample.tlk'], ['spellArchive', 'spells.bif'],
+                         ['resourceIndex', 'sample.key']].map(([kind, name]) =>
+      [kind, readFileSync(join(dir, 'cyrillic', name)).toString('base64')])));
+  assert.equal(text, runNative(join(dir, 'cyrillic'), ['-p0', 'sample.gam', 'sample.cfg']).text);
+  assert.ok(text.includes('\n0 \xDF\xE4\xE2\xE8\xE3\xE0\n'));
+
+  // The choice is remembered in this browser.
+  const again = await context.newPage();
+  await again.goto(server.url);
+  await again.waitForFunction(() => window.grimtrim !== undefined);
+  await choose(again, join(dir, 'cyrillic'), gameFiles);
+  await again.locator('#party .name', { hasText: 'Ядвига' }).waitFor();
+  assert.deepEqual(await accessibilityProblems((what) => again.evaluate(what), 'the encoding offered'), []);
+  assert.deepEqual(problems, []);
+  await context.close();
+});
+
+test('a folder of several saves: the newest is used, each is listed with its folder, time and party, and another can be chosen', async () => {
+  const game = join(dir, 'saves-game');
+  const sample = join(dir, 'sample');
+  const saves = ['000001-Start', '000002-Before the tower', '000003-Quick Save'];
+  for (const [i, folder] of saves.entries()) {
+    mkdirSync(join(game, 'save', folder), { recursive: true });
+    copyFileSync(join(sample, 'sample.gam'), join(game, 'save', folder, 'party.gam'));
+  }
+  for (const name of ['sample.tlk', 'spells.bif', 'sample.key', 'sample.cfg']) copyFileSync(join(sample, name), join(game, name));
+  // The save of the middle folder is the newest, and Witchlight is gone from it.
+  writeFileSync(join(sample, 'whacked.gam'), readFileSync(join(sample, 'sample.gam')));
+  runNative(sample, ['-p0', '-s1', '-w3', 'whacked.gam', 'sample.cfg']);
+  copyFileSync(join(sample, 'whacked.gam'), join(game, 'save', saves[1], 'party.gam'));
+  const day = Date.UTC(2026, 10, 1) / 1000;
+  [[0, day], [1, day + 7200], [2, day + 3600]].forEach(([i, time]) => utimesSync(join(game, 'save', saves[i], 'party.gam'), time, time));
+
+  const { page, problems, context } = await openPage(browser, server.url);
+  await page.setInputFiles('#folder-input', game);
+  await page.locator('#party li').nth(5).waitFor();
+  assert.match(await page.locator('#file-list').textContent(), /Saved game: party\.gam in saves-game\/save\/000002-Before the tower, saved /);
+  await page.locator('#choose-save option', { hasText: 'Hollis the Grey' }).nth(2).waitFor({ state: 'attached' });
+  const options = await names(page, '#choose-save option');
+  assert.equal(options.length, 3);
+  assert.ok(options[0].startsWith('saves-game/save/000002-Before the tower/party.gam, saved '), options[0]);
+  assert.ok(options[1].startsWith('saves-game/save/000003-Quick Save/party.gam'), options[1]);
+  assert.ok(options[0].endsWith(': Selwyn, Brother Aldric, Tamsin, Quill, Maren, Hollis the Grey'), options[0]);
+  await page.getByRole('button', { name: '0 Selwyn' }).click();
+  assert.deepEqual((await names(page, '.level-group:first-of-type .name')), ['Ember Dart', 'Frost Veil', 'Lesser Ward', 'Slumber Dust']);
+  await page.getByRole('button', { name: 'Remove Frost Veil (level 1, spell 2)' }).click();
+  await page.locator('#confirm-remove').click();
+  await page.locator('#outcome', { hasText: 'Removed Frost Veil' }).waitFor();
+  assert.ok(await page.locator('#undo').isEnabled());
+
+  // Another save: a new edit, with nothing to undo or download yet.
+  await page.locator('#choose-save').selectOption({ index: 2 });
+  await page.locator('#file-list', { hasText: '000001-Start' }).waitFor();
+  assert.ok(await page.locator('#undo').isDisabled());
+  assert.ok(await page.locator('#download').isDisabled());
+  await page.getByRole('button', { name: '0 Selwyn' }).click();
+  assert.equal((await names(page, '.level-group:first-of-type .name')).length, 5);
+  assert.deepEqual(await accessibilityProblems((what) => page.evaluate(what), 'several saves'), []);
+  assert.deepEqual(problems, []);
+  await context.close();
+});
+
+test('spells spread over two archives: the one in use can be switched, and what it lacks is said', async () => {
+  const sample = join(dir, 'sample');
+  const partial = readFileSync(join(sample, 'spells.bif'));
+  partial.writeUInt32LE(10, 8);  // its file table ends after its first ten entries
+  writeFileSync(join(sample, 'partial.bif'), partial);
+  const empty = readFileSync(join(sample, 'spells.bif'));
+  empty.writeUInt32LE(0, 8);
+  writeFileSync(join(sample, 'empty.bif'), empty);
+
+  const { page, problems, context } = await openPage(browser, server.url);
+  await choose(page, sample, ['empty.bif', 'partial.bif', ...gameFiles]);
+  await page.locator('#party li').nth(5).waitFor();
+  const listed = await names(page, '#choose-spellArchive option');
+  assert.equal(listed.length, 2, 'the archive holding none of the spells is not offered');
+  assert.equal(listed[1], "spells.bif: holds 31 of the party's known spells");
+  assert.match(listed[0], /^partial\.bif: holds \d+ of the party's known spells$/);
+  await page.locator('#choose-spellArchive').selectOption({ index: 0 });
+  await page.locator('#file-list', { hasText: 'Spell archive: partial.bif' }).waitFor();
+  await page.getByRole('button', { name: '0 Selwyn' }).click();
+  const note = await page.locator('#spells .note').textContent();
+  assert.match(note, /^\d+ of the known spells of Selwyn are not listed: partial\.bif does not hold them\. They are in spells\.bif; choose that archive above to see them\.$/);
+  assert.deepEqual(problems, []);
+  await context.close();
+});
+
+// An archive of `size` bytes, sparse, whose file table (at its end) names none of the party's
+// spells.
+function writeArchive(path, size, entries, seed) {
+  const table = Buffer.alloc(entries * 16);
+  for (let i = 0; i < entries; ++i) table.writeUInt32LE(0x7F000000 + seed * 4096 + i, i * 16);
+  const header = Buffer.alloc(20);
+  header.write('BIFFV1  ', 0, 'latin1');
+  header.writeInt32LE(entries, 8);
+  header.writeUInt32LE(size - table.length, 16);
+  const fd = openSync(path, 'w');
+  writeSync(fd, header, 0, header.length, 0);
+  writeSync(fd, table, 0, table.length, size - table.length);
+  ftruncateSync(fd, size);
+  closeSync(fd);
+}
+
+test('a whole installation: 3,000 other files, 120 archives of 4 GB and 20 saves, the newest party on screen within 2 s', async () => {
+  const root = join(dir, 'Vellmark');
+  const stress = join(dir, 'stress');
+  for (const folder of ['data', 'lang/en_US', 'music', 'movies', 'override', 'save']) mkdirSync(join(root, folder), { recursive: true });
+  copyFileSync(join(stress, 'sample.key'), join(root, 'chitin.key'));
+  copyFileSync(join(stress, 'sample.tlk'), join(root, 'lang/en_US/dialog.tlk'));
+  copyFileSync(join(stress, 'spells.bif'), join(root, 'data/spells.bif'));
+  const archiveSize = Math.floor(4e9 / 119);
+  for (let i = 0; i < 119; ++i) writeArchive(join(root, 'data', `area${String(i).padStart(3, '0')}.bif`), archiveSize, 2000, i);
+  for (let i = 0; i < 3000; ++i) {
+    const folder = ['music', 'movies', 'override'][i % 3];
+    writeFileSync(join(root, folder, `item${String(i).padStart(4, '0')}.${['acm', 'mve', 'itm'][i % 3]}`), `unrelated ${i}\n`);
+  }
+  const day = Date.UTC(2026, 10, 1) / 1000;
+  for (let i = 1; i <= 20; ++i) {
+    const folder = join(root, 'save', `${String(i).padStart(6, '0')}-Save ${i}`);
+    mkdirSync(folder, { recursive: true });
+    copyFileSync(join(stress, 'sample.gam'), join(folder, 'party.gam'));
+    const time = day + (i === 13 ? 100000 : i * 60);  // the 13th is the newest
+    utimesSync(join(folder, 'party.gam'), time, time);
+  }
+
+  const { page, problems, context } = await openPage(browser, server.url);
+  const cdp = await context.newCDPSession(page);
+  const chosen = performance.now();
+  await page.setInputFiles('#folder-input', root);
+  const handed = performance.now();
+  await page.waitForFunction(() => performance.getEntriesByName('grimtrim:party-shown').length === 1, null, { timeout: 60000 });
+  const partyMs = await page.evaluate(() => performance.getEntriesByName('grimtrim:party-shown')[0].startTime -
+                                            performance.getEntriesByName('grimtrim:files-chosen')[0].startTime);
+  await cdp.send('HeapProfiler.collectGarbage');
+  // The objects on the heap and the array buffers behind them, the module's memory among them.
+  const { usedSize, backingStorageSize } = await cdp.send('Runtime.getHeapUsage');
+  const heapMb = (usedSize + backingStorageSize) / 2 ** 20;
+  console.log(`installation (3,142 files, 120 archives of ${((archiveSize * 119) / 1e9).toFixed(1)} GB and 20 saves): ` +
+              `handing the folder to the page took ${((handed - chosen) / 1000).toFixed(2)} s; the newest save's party ` +
+              `was on screen ${partyMs.toFixed(0)} ms after the page had the files; JavaScript heap afterwards ${heapMb.toFixed(1)} MB ` +
+              `(${(usedSize / 2 ** 20).toFixed(1)} MB of objects, ${(backingStorageSize / 2 ** 20).toFixed(1)} MB of array buffers)`);
+  assert.match(await page.locator('#file-list').textContent(), /Saved game: party\.gam in Vellmark\/save\/000013-Save 13/);
+  assert.match(await page.locator('#file-list').textContent(), /Spell archive: spells\.bif in Vellmark\/data/);
+  await page.locator('#choose-save option', { hasText: ': ' }).nth(19).waitFor({ state: 'attached' });
+  assert.ok(await page.locator('#party li').count() > 0);
+  assert.match(await page.locator('#file-list').textContent(), /3000 other files were not opened/);
+  assert.ok(partyMs <= 2000, `party after ${partyMs} ms`);
+  assert.ok(heapMb < 150, `heap ${heapMb} MB`);
+  assert.deepEqual(problems, []);
+  await context.close();
+});
