@@ -28,15 +28,6 @@ export function isUtf8(bytes) {
   }
 }
 
-// The string table's texts, as one range: everything after its entries. A table too short for
-// its header, or whose entries run past its end, has no texts.
-export function tableTexts(table) {
-  if (table.length < 18) return table.subarray(0, 0);
-  const count = new DataView(table.buffer, table.byteOffset, table.byteLength).getUint32(0x0A, true);
-  const start = 18 + count * 26;
-  return start <= table.length ? table.subarray(start) : table.subarray(0, 0);
-}
-
 // The encoding the names are shown in: UTF-8 when every one of `texts` is valid UTF-8,
 // otherwise `codePage`.
 export function chooseEncoding(texts, codePage) {

@@ -2,7 +2,7 @@
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
 import { chooseEncoding, codePages, decoderFor, isUtf8, rememberCodePage, rememberedCodePage,
-         tableTexts, textBytes } from './decode.mjs';
+         textBytes } from './decode.mjs';
 
 const bytes = (...values) => Uint8Array.from(values);
 const utf8 = (text) => new TextEncoder().encode(text);
@@ -39,17 +39,6 @@ test('each code page on offer shows what the games of its script stored', () => 
 test('the command line\'s text, one character per byte, goes back to its bytes', () => {
   assert.deepEqual(textBytes('0 \xDF\xE4\n'), bytes(0x30, 0x20, 0xDF, 0xE4, 0x0A));
   assert.equal(decoderFor('windows-1251')(textBytes('1 \xC1\xF0\xE0\xF2\n')), '1 Брат\n');
-});
-
-test('the texts of a string table are what follows its entries', () => {
-  const table = new Uint8Array(18 + 2 * 26 + 5);
-  table.set(utf8('TLK V1  '));
-  new DataView(table.buffer).setUint32(0x0A, 2, true);
-  table.set(utf8('Quill'), 18 + 2 * 26);
-  assert.deepEqual(tableTexts(table), utf8('Quill'));
-  new DataView(table.buffer).setUint32(0x0A, 0xFFFFFFFF, true);
-  assert.equal(tableTexts(table).length, 0, 'entries past the end: no texts');
-  assert.equal(tableTexts(table.subarray(0, 10)).length, 0, 'no header: no texts');
 });
 
 test('the chosen code page is remembered, and anything else stored is not taken', () => {

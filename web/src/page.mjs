@@ -5,8 +5,7 @@ import loadGrimtrim from './grimtrim.js';
 import { bytesToText, kNoLocator, makeCore } from './core.mjs';
 import { archiveNote, archiveTableRange, bestScore, countHeld, folderOf, heldElsewhere, heldLocators,
          kHeadSize, kinds, kindKeys, missingKinds, namedLikeGameFile, newestFirst, sortByKind } from './files.mjs';
-import { chooseEncoding, codePages, decoderFor, rememberCodePage, rememberedCodePage, tableTexts,
-         textBytes } from './decode.mjs';
+import { chooseEncoding, codePages, decoderFor, rememberCodePage, rememberedCodePage, textBytes } from './decode.mjs';
 import { afterBanner, commandLine, explainWhack, methodWords, stopMessage } from './command.mjs';
 
 const $ = (id) => document.getElementById(id);
@@ -39,6 +38,9 @@ const state = {
   locators: null,       // [{ index, locators }]: where the index puts each member's known spells
   locatorsOf: '',       // which save and index they were found with
   archiveNote: '',      // which archive was picked, and why
+  archiveByPlayer: false,  // whether the player chose the archive in use, or the page did
+  names: [],            // the names the page shows: the party's and their spells'
+  namesOf: '',          // which four files they are of
   member: null,         // the party member shown
   level: null,          // the level last asked for
   codePage: rememberedCodePage(storage),
@@ -79,7 +81,6 @@ function runAndShow(files, options) {
 }
 
 const readBytes = async (file, start = 0, end = file.size) => new Uint8Array(await file.slice(start, end).arrayBuffer());
-const readWhole = async (entry) => ({ name: entry.file.name, bytes: await readBytes(entry.file) });
 
 // A choice of this many files or fewer is examined whole; a larger one (an installation's
 // folder) first by the files named like the game's, the rest only when a kind is still missing.
@@ -92,7 +93,8 @@ async function readHeads(entries, progress) {
   const worker = async () => {
     while (next < entries.length) {
       const entry = entries[next++];
-      entry.head = await readBytes(entry.file, 0, kHeadSize);
+      // A file that cannot be read (gone since it was chosen, a broken link) is of no kind.
+      entry.head = await readBytes(entry.file, 0, kHeadSize).catch(() => new Uint8Array(0));
       progress.done += 1;
       progress.show();
     }
@@ -111,12 +113,12 @@ function progressBar(total) {
       const now = performance.now();
       if (this.done < this.total && now - this.shownAt < 100) return;
       this.shownAt = now;
+      box.hidden = this.total <= 20;
       bar.max = Math.max(1, this.total);
       bar.value = this.done;
       label.textContent = `Examining the files: ${this.done} of ${this.total}`;
     },
   };
-  box.hidden = total <= 20;
   progress.show();
   return progress;
 }
@@ -136,6 +138,7 @@ async function examine(given) {
     const lacking = kindKeys.some((key) => !state.given[key].length && !sorted.found[key].length);
     if (lacking && rest.length) {
       progress.total += rest.length;
+      progress.shownAt = 0;
       await readHeads(rest, progress);
       sorted = sortByKind(entries);
       return { ...sorted, unexamined: 0 };
@@ -146,21 +149,30 @@ async function examine(given) {
   }
 }
 
-async function chooseFiles(given) {
+// Choices of files are taken one after the other, each whole, in the order they were made: a
+// redraw of the page while one is examined (another encoding, another file chosen from a list)
+// cannot lose it, and two choices made quickly add up as they would made slowly.
+let choices = Promise.resolve();
+function chooseFiles(given) {
   performance.mark('grimtrim:files-chosen');
-  const generation = ++state.generation;
+  const taken = choices.then(() => takeFiles(given));
+  choices = taken.catch(() => {});
+  return taken;
+}
+
+async function takeFiles(given) {
   const { found, unknown, unexamined } = await examine(given);
-  if (generation !== state.generation) return;
   // A kind in this choice replaces the same kind chosen before; the others stay.
   for (const key of kindKeys) {
     if (!found[key].length) continue;
     state.given[key] = found[key];
     state.use[key] = null;
+    if (key === 'spellArchive') state.archiveByPlayer = false;
   }
   state.unknown = unknown;
   state.unexamined = unexamined;
   showOutcome(null);
-  await showParty(generation);
+  await showParty(++state.generation);
 }
 
 // Keeps in memory the whole bytes of the files in use, and of no other.
@@ -169,7 +181,10 @@ async function loadInUse(keys) {
   for (const entry of state.bytes.keys()) if (!inUse.has(entry)) state.bytes.delete(entry);
   await Promise.all(keys.map(async (key) => {
     const entry = state.use[key];
-    if (!state.bytes.has(entry)) state.bytes.set(entry, await readBytes(entry.file));
+    if (state.bytes.has(entry)) return;
+    const bytes = await readBytes(entry.file);
+    // A newer redraw may have chosen another file meanwhile: what is not in use is not kept.
+    if (state.use[key] === entry) state.bytes.set(entry, bytes);
   }));
 }
 
@@ -196,17 +211,20 @@ async function scoreArchives(generation) {
     state.locators = core.partyLocators(state.bytes.get(save), state.bytes.get(index));
     state.locatorsOf = of;
     for (const archive of state.given.spellArchive) archive.held = null;
+    if (!state.archiveByPlayer) state.use.spellArchive = null;
   }
   const all = state.locators.flatMap((member) => member.locators).filter((l) => l !== kNoLocator);
   const wanted = new Set(all);
   await Promise.all(state.given.spellArchive.map(async (archive) => {
     if (archive.held) return;
     const range = archiveTableRange(archive.head, archive.file.size);
-    const table = range ? await readBytes(archive.file, range.start, range.end) : new Uint8Array(0);
-    archive.held = heldLocators(table, wanted);
+    const table = range ? await readBytes(archive.file, range.start, range.end).catch(() => null) : null;
+    // Scores of the party these locators belong to only: another save may be in use by now.
+    if (state.locatorsOf !== of) return;
+    archive.held = table ? heldLocators(table, wanted) : new Set();
     archive.score = countHeld(all, archive.held);
   }));
-  return generation === state.generation;
+  return generation === state.generation && state.locatorsOf === of;
 }
 
 function clearParty() {
@@ -222,11 +240,15 @@ function clearParty() {
 // sees why it is not one.
 async function showMissing(missing, generation) {
   if (missing.length === 1 && state.unknown.length === 1) {
-    const stand = await readWhole(state.unknown[0]);
+    // The command line stops at the first file that fails its checks, and the stand-in always
+    // fails its own; up to there it looks at no more than a file's first bytes, so only those
+    // are read, however large the files.
+    const head = async (entry) => ({ name: entry.file.name,
+                                     bytes: await readBytes(entry.file, 0, kHeadSize).catch(() => new Uint8Array(0)) });
+    const stand = await head(state.unknown[0]);
     const given = async (key) => {
       const entry = state.use[key] ?? state.given[key][0];
-      return entry && (key === 'save' && entry === state.editOf ? { name: entry.file.name, bytes: state.edited }
-                                                               : await readWhole(entry));
+      return entry && head(entry);
     };
     const files = Object.fromEntries(await Promise.all(kindKeys.map(async (key) => [key, await given(key)])));
     if (generation !== state.generation) return;
@@ -257,10 +279,12 @@ async function showParty(generation) {
   await loadInUse(['save', 'stringTable', 'resourceIndex']);
   if (generation !== state.generation) return;
   if (state.editOf !== state.use.save) {
-    // Another save: a new edit, with a history of its own.
+    // Another save: its own edit, with its own history. The edit of the save left is kept with
+    // it, so that going back to it loses no removal.
+    if (state.editOf) state.editOf.edit = { edited: state.edited, history: state.history };
     state.editOf = state.use.save;
-    state.edited = state.bytes.get(state.use.save).slice();
-    state.history = [];
+    ({ edited: state.edited, history: state.history } =
+        state.use.save.edit ?? { edited: state.bytes.get(state.use.save).slice(), history: [] });
     state.member = null;
     state.level = null;
     showOutcome(null);
@@ -270,12 +294,19 @@ async function showParty(generation) {
     state.archiveNote = '';
   } else {
     if (!(await scoreArchives(generation))) return;
+    const archives = state.given.spellArchive;
+    const scores = archives.map((archive) => archive.score);
     if (!state.use.spellArchive) {
-      const scores = state.given.spellArchive.map((archive) => archive.score);
-      const picked = bestScore(scores);
-      state.use.spellArchive = state.given.spellArchive[picked];
-      state.archiveNote = archiveNote(state.given.spellArchive.map((a) => a.file.name), scores, picked);
+      // Where none holds any of the party's spells, any will list them alike: the smallest is
+      // read quickest.
+      const smallest = archives.reduce((best, a, i) => (a.file.size < archives[best].file.size ? i : best), 0);
+      state.use.spellArchive = archives[scores.some((score) => score > 0) ? bestScore(scores) : smallest];
     }
+    const inUse = archives.indexOf(state.use.spellArchive);
+    state.archiveNote = state.archiveByPlayer ? '' : scores[inUse] > 0
+        ? archiveNote(archives.map((a) => a.file.name), scores, inUse)
+        : `None of the ${archives.length} spell archives given holds any of the party's known spells; ` +
+          `${archives[inUse].file.name}, the smallest, is used.`;
   }
   await loadInUse(['spellArchive']);
   if (generation !== state.generation) return;
@@ -321,11 +352,20 @@ async function showParty(generation) {
   }
 }
 
-// Decides how names are shown: UTF-8 where the string table's texts and the party's names all
-// are, otherwise the code page the player chose.
+// Decides how names are shown: UTF-8 where the party's names and the names of every member's
+// spell-book spells all are, otherwise the code page the player chose. The names are the same
+// whatever was removed, so they are looked at once for each set of files.
 function chooseEncodingFor(members) {
-  const texts = [tableTexts(state.bytes.get(state.use.stringTable)), ...members.map((m) => m.name)];
-  state.encoding = chooseEncoding(texts, state.codePage);
+  const files = `${state.use.save.id}/${state.use.stringTable.id}/${state.use.spellArchive.id}/${state.use.resourceIndex.id}`;
+  if (state.namesOf !== files) {
+    const names = members.map((m) => m.name);
+    for (const member of members) {
+      if (member.knowsSpells) names.push(...core.spells(currentFiles(), member.index).spells.map((spell) => spell.name));
+    }
+    state.names = names;
+    state.namesOf = files;
+  }
+  state.encoding = chooseEncoding(state.names, state.codePage);
   state.decode = decoderFor(state.encoding);
   const select = $('encoding');
   if (!select.options.length) {
@@ -367,6 +407,7 @@ function showChoices() {
     }
     select.addEventListener('change', () => guarded(async () => {
       state.use[key] = state.given[key][Number(select.value)];
+      if (key === 'spellArchive') state.archiveByPlayer = true;
       await showParty(++state.generation);
     }));
     const count = key === 'spellArchive' ? `${entries.length} of ${state.given[key].length}` : String(entries.length);
@@ -527,7 +568,7 @@ function removeSpell(spell, method) {
     showSpells();
     return;
   }
-  state.history.push({ bytes: before, label: `${name} from ${memberName}` });
+  state.history.push({ bytes: before, spell: spell.name, member: state.member.name });
   state.edited = result.save;
   const changed = result.save.some((b, i) => b !== before[i]);
   const words = [element('p', {}, element('strong', { textContent: `Removed ${name} from ${memberName}.` }))];
@@ -542,7 +583,7 @@ function undo() {
   const last = state.history.pop();
   if (!last) return;
   state.edited = last.bytes;
-  showOutcome([element('p', { textContent: `Undone: ${last.label} is back.` })]);
+  showOutcome([element('p', { textContent: `Undone: ${shown(last.spell)} from ${shown(last.member)} is back.` })]);
   if (state.member) {
     runAndShow(currentFiles(), state.level === null ? { member: state.member.index }
                                                    : { member: state.member.index, level: state.level });
@@ -598,12 +639,13 @@ async function droppedFiles(dataTransfer) {
   const files = [];
   const walk = async (entry) => {
     if (entry.isFile) {
-      const file = await new Promise((resolve, reject) => entry.file(resolve, reject));
-      files.push({ file, path: entry.fullPath.replace(/^\//, '') || file.name });
+      // A file that cannot be read (gone since it was dropped, a broken link) is left out.
+      const file = await new Promise((resolve, reject) => entry.file(resolve, reject)).catch(() => null);
+      if (file) files.push({ file, path: entry.fullPath.replace(/^\//, '') || file.name });
     } else if (entry.isDirectory) {
       const reader = entry.createReader();
       for (;;) {
-        const batch = await new Promise((resolve, reject) => reader.readEntries(resolve, reject));
+        const batch = await new Promise((resolve, reject) => reader.readEntries(resolve, reject)).catch(() => []);
         if (!batch.length) break;
         for (const child of batch) await walk(child);
       }
@@ -624,6 +666,7 @@ function wirePage() {
   $('encoding').addEventListener('change', () => guarded(async () => {
     state.codePage = $('encoding').value;
     rememberCodePage(storage, state.codePage);
+    showOutcome(null);  // its names were decoded the other way
     await showParty(++state.generation);
   }));
   document.addEventListener('dragover', (event) => {

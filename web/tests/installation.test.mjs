@@ -48,8 +48,15 @@ test('names in UTF-8 and in a single-byte Cyrillic code page are shown in their 
   assert.ok(await page.locator('#encoding-choice').isVisible());
   assert.equal(await page.locator('#encoding').inputValue(), 'windows-1252');
   assert.deepEqual((await names(page, '#party .name')).slice(0, 2), ['ßäâèãà', 'Áðàò Îëåã']);
+  // A removal made while the names show in the wrong script is undone under its right name.
+  await page.getByRole('button', { name: '0 ßäâèãà' }).click();
+  await page.getByRole('button', { name: 'Remove Îãíåííûé äðîòèê (level 1, spell 1)' }).click();
+  await page.locator('#confirm-remove').click();
+  await page.locator('#outcome', { hasText: 'Removed Îãíåííûé äðîòèê from ßäâèãà.' }).waitFor();
   await page.locator('#encoding').selectOption({ label: 'Cyrillic' });
   await page.locator('#party .name', { hasText: 'Ядвига' }).waitFor();
+  await page.click('#undo');
+  assert.equal(await page.locator('#outcome').textContent(), 'Undone: Огненный дротик from Ядвига is back.');
   assert.deepEqual(await names(page, '#party .name'), ['Ядвига', 'Брат Олег', 'Tamsin', 'Quill', 'Maren', 'Hollis the Grey']);
   await page.getByRole('button', { name: '0 Ядвига' }).click();
   assert.deepEqual((await names(page, '.level-group:first-of-type .name')).slice(0, 3), ['Огненный дротик', 'Ледяная завеса', 'Ведьмин свет']);
@@ -118,6 +125,13 @@ test('a folder of several saves: the newest is used, each is listed with its fol
   await page.getByRole('button', { name: '0 Selwyn' }).click();
   assert.equal((await names(page, '.level-group:first-of-type .name')).length, 5);
   assert.deepEqual(await accessibilityProblems((what) => page.evaluate(what), 'several saves'), []);
+
+  // Back to the save edited before: its removal and its Undo are still there.
+  await page.locator('#choose-save').selectOption({ index: 0 });
+  await page.locator('#file-list', { hasText: '000002-Before the tower' }).waitFor();
+  assert.ok(await page.locator('#undo').isEnabled());
+  await page.getByRole('button', { name: '0 Selwyn' }).click();
+  assert.deepEqual(await names(page, '.level-group:first-of-type .name'), ['Ember Dart', 'Lesser Ward', 'Slumber Dust']);
   assert.deepEqual(problems, []);
   await context.close();
 });
@@ -138,11 +152,36 @@ test('spells spread over two archives: the one in use can be switched, and what 
   assert.equal(listed.length, 2, 'the archive holding none of the spells is not offered');
   assert.equal(listed[1], "spells.bif: holds 31 of the party's known spells");
   assert.match(listed[0], /^partial\.bif: holds \d+ of the party's known spells$/);
+  assert.match(await page.locator('#message').textContent(), /^Of the 3 spell archives given, spells\.bif is used: it holds 31 of the party's known spells/);
   await page.locator('#choose-spellArchive').selectOption({ index: 0 });
   await page.locator('#file-list', { hasText: 'Spell archive: partial.bif' }).waitFor();
+  assert.equal(await page.locator('#message').textContent(), '', 'the page no longer speaks of its own pick');
   await page.getByRole('button', { name: '0 Selwyn' }).click();
   const note = await page.locator('#spells .note').textContent();
   assert.match(note, /^\d+ of the known spells of Selwyn are not listed: partial\.bif does not hold them\. They are in spells\.bif; choose that archive above to see them\.$/);
+
+  // Two choices made at once add up, as they would made one after the other.
+  await Promise.all([choose(page, join(dir, 'utf8'), ['sample.tlk', 'spells.bif', 'sample.key']),
+                     choose(page, join(dir, 'utf8'), ['sample.gam'])]);
+  await page.locator('#party .name', { hasText: 'Jürgen' }).waitFor();
+  assert.match(await page.locator('#file-list').textContent(), /Spell archive: spells\.bif/);
+  assert.deepEqual(problems, []);
+  await context.close();
+});
+
+test('a file of no kind standing in for the missing save is read no further than its first bytes, beside an archive of gigabytes', async () => {
+  const folder = join(dir, 'no-save');
+  mkdirSync(folder, { recursive: true });
+  for (const name of ['sample.tlk', 'sample.key']) copyFileSync(join(dir, 'sample', name), join(folder, name));
+  writeArchive(join(folder, 'big.bif'), 2.5e9, 10, 1);
+  writeFileSync(join(folder, 'readme.txt'), 'Selwyn: forget Witchlight.\n');
+  const { page, problems, context } = await openPage(browser, server.url);
+  await page.setInputFiles('#folder-input', folder);
+  await page.locator('#message', { hasText: 'is not a save file' }).waitFor();
+  assert.equal(await page.locator('#message').textContent(),
+               'readme.txt is not the file this page still needs.' +
+               'The command line says: <readme.txt> is not a save file, first chars are not "GAME"' +
+               'Add the saved game: the .gam file.');
   assert.deepEqual(problems, []);
   await context.close();
 });
