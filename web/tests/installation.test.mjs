@@ -160,9 +160,11 @@ test('spells spread over two archives: the one in use can be switched, and what 
   const note = await page.locator('#spells .note').textContent();
   assert.match(note, /^\d+ of the known spells of Selwyn are not listed: partial\.bif does not hold them\. They are in spells\.bif; choose that archive above to see them\.$/);
 
-  // Two choices made at once add up, as they would made one after the other.
+  // Two choices made at once (through the two controls) add up, as they would made one after the other.
+  mkdirSync(join(dir, 'utf8-save'), { recursive: true });
+  copyFileSync(join(dir, 'utf8', 'sample.gam'), join(dir, 'utf8-save', 'party.gam'));
   await Promise.all([choose(page, join(dir, 'utf8'), ['sample.tlk', 'spells.bif', 'sample.key']),
-                     choose(page, join(dir, 'utf8'), ['sample.gam'])]);
+                     page.setInputFiles('#folder-input', join(dir, 'utf8-save'))]);
   await page.locator('#party .name', { hasText: 'Jürgen' }).waitFor();
   assert.match(await page.locator('#file-list').textContent(), /Spell archive: spells\.bif/);
   assert.deepEqual(problems, []);
