@@ -127,7 +127,9 @@ let examined = 0;  // files examined so far: each one's id
 
 // Tells the kinds of `given` ({ file, path }) apart by their first bytes.
 async function examine(given) {
-  const entries = given.map(({ file, path }) => ({ id: ++examined, file, path, modified: file.lastModified, head: null }));
+  // Nothing but the name is asked of a file not examined: a browser may look at the disk for
+  // anything else, a size or a time, and an installation has thousands of files.
+  const entries = given.map(({ file, path }) => ({ id: ++examined, file, path, head: null }));
   const everything = entries.length <= kExamineAll;
   const first = everything ? entries : entries.filter((e) => namedLikeGameFile(e.file.name));
   const rest = everything ? [] : entries.filter((e) => !namedLikeGameFile(e.file.name));
@@ -162,7 +164,9 @@ function chooseFiles(given) {
 
 async function takeFiles(given) {
   const { found, unknown, unexamined } = await examine(given);
+  performance.mark('grimtrim:files-examined');
   // A kind in this choice replaces the same kind chosen before; the others stay.
+  for (const save of found.save) save.modified = save.file.lastModified;
   for (const key of kindKeys) {
     if (!found[key].length) continue;
     state.given[key] = found[key];
@@ -294,6 +298,7 @@ async function showParty(generation) {
     state.archiveNote = '';
   } else {
     if (!(await scoreArchives(generation))) return;
+    performance.mark('grimtrim:archives-scored');
     const archives = state.given.spellArchive;
     const scores = archives.map((archive) => archive.score);
     if (!state.use.spellArchive) {
