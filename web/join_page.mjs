@@ -67,8 +67,11 @@ const script = `${readFileSync(coreJs, 'utf8')}\n(async () => {\n'use strict';\n
     '    { ...settings, wasmBinary: Uint8Array.from(atob(coreWasm), (c) => c.charCodeAt(0)) });\n' +
     `${parts.join('\n')}\n})();\n`;
 const css = readFileSync(style, 'utf8');
+// Inline, `</script` would end the script early, and `<!--` with `<script` inside it would make
+// the HTML parser read past its end.
 for (const [what, text] of [['script', script], ['style', css]]) {
   if (new RegExp(`</${what}`, 'i').test(text)) fail(`the ${what} holds </${what}, which would end it early`);
+  if (/<!--|<script/i.test(text)) fail(`the ${what} holds <!-- or <script, which the HTML parser reads as markup`);
 }
 
 const hash = (text) => `'sha256-${createHash('sha256').update(text, 'utf8').digest('base64')}'`;
