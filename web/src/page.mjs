@@ -37,7 +37,6 @@ const state = {
   history: [],          // { bytes, label }: the save before each removal, for Undo
   locators: null,       // [{ index, locators }]: where the index puts each member's known spells
   locatorsOf: '',       // which save and index they were found with
-  archiveNote: '',      // which archive was picked, and why
   archiveByPlayer: false,  // whether the player chose the archive in use, or the page did
   names: [],            // the names the page shows: the party's and their spells'
   namesOf: '',          // which four files they are of
@@ -205,6 +204,9 @@ async function learnSaveParties(generation) {
   }
 }
 
+// The locators of every member's known spells that the index has, repeats kept.
+const knownLocators = (members) => members.flatMap((m) => m.locators).filter((l) => l !== kNoLocator);
+
 // How many of the party's known spells each given archive holds, from its header and file
 // table only: an installation's archives are gigabytes, and the one in use is read whole later.
 async function scoreArchives(generation) {
@@ -217,7 +219,7 @@ async function scoreArchives(generation) {
     for (const archive of state.given.spellArchive) archive.held = null;
     if (!state.archiveByPlayer) state.use.spellArchive = null;
   }
-  const all = state.locators.flatMap((member) => member.locators).filter((l) => l !== kNoLocator);
+  const all = knownLocators(state.locators);
   const wanted = new Set(all);
   await Promise.all(state.given.spellArchive.map(async (archive) => {
     if (archive.held) return;
@@ -293,9 +295,9 @@ async function showParty(generation) {
     state.level = null;
     showOutcome(null);
   }
+  let note = '';  // which archive the page picked among several, and why
   if (state.given.spellArchive.length === 1) {
     state.use.spellArchive = state.given.spellArchive[0];
-    state.archiveNote = '';
   } else {
     if (!(await scoreArchives(generation))) return;
     performance.mark('grimtrim:archives-scored');
@@ -308,7 +310,7 @@ async function showParty(generation) {
       state.use.spellArchive = archives[scores.some((score) => score > 0) ? bestScore(scores) : smallest];
     }
     const inUse = archives.indexOf(state.use.spellArchive);
-    state.archiveNote = state.archiveByPlayer ? '' : scores[inUse] > 0
+    note = state.archiveByPlayer ? '' : scores[inUse] > 0
         ? archiveNote(archives.map((a) => a.file.name), scores, inUse)
         : `None of the ${archives.length} spell archives given holds any of the party's known spells; ` +
           `${archives[inUse].file.name}, the smallest, is used.`;
@@ -326,7 +328,7 @@ async function showParty(generation) {
     return;
   }
   const notes = [];
-  if (state.archiveNote) notes.push(element('p', { textContent: state.archiveNote }));
+  if (note) notes.push(element('p', { textContent: note }));
   if (end !== 0) {
     notes.push(element('p', { textContent: `The party list stops at party record ${stoppedAt}: the save is damaged or is not a finished save.` }),
                quote(stopMessage(result.text)));
@@ -617,7 +619,7 @@ function showOutcome(content, kind = 'ok') {
 // The archive among `archives` ({ name, bytes }) that holds the most of the party's known spells,
 // scored as the page scores archives it is given: { index, scores }.
 function pickArchive(save, resourceIndex, archives) {
-  const all = core.partyLocators(save, resourceIndex).flatMap((m) => m.locators).filter((l) => l !== kNoLocator);
+  const all = knownLocators(core.partyLocators(save, resourceIndex));
   const scores = archives.map(({ bytes }) => {
     const range = archiveTableRange(bytes.subarray(0, kHeadSize), bytes.length);
     return range ? countHeld(all, heldLocators(bytes.subarray(range.start, range.end), new Set(all))) : 0;

@@ -84,22 +84,29 @@ export function launchBrowser() {
   });
 }
 
-// Opens the page and waits for the core to load. `problems` collects every console error, page
-// error and request that leaves the test's server; the tests expect it to stay empty.
-export async function openPage(browser, url, viewport = { width: 1280, height: 900 }) {
-  const context = await browser.newContext({ viewport, acceptDownloads: true });
-  const page = await context.newPage();
+const leavesServer = (target, url) =>
+  !target.startsWith(url) && !target.startsWith('blob:') && !target.startsWith('data:');
+
+// The console errors, page errors and requests that leave the test's server, of a page driven by
+// playwright or puppeteer (their pages tell these alike), as they happen.
+function watchProblems(page, url) {
   const problems = [];
   page.on('console', (message) => {
     if (message.type() === 'error') problems.push(`console error: ${message.text()}`);
   });
   page.on('pageerror', (error) => problems.push(`page error: ${error.message}`));
   page.on('request', (request) => {
-    const target = request.url();
-    if (!target.startsWith(url) && !target.startsWith('blob:') && !target.startsWith('data:')) {
-      problems.push(`request to ${target}`);
-    }
+    if (leavesServer(request.url(), url)) problems.push(`request to ${request.url()}`);
   });
+  return problems;
+}
+
+// Opens the page and waits for the core to load. `problems` collects every console error, page
+// error and request that leaves the test's server; the tests expect it to stay empty.
+export async function openPage(browser, url, viewport = { width: 1280, height: 900 }) {
+  const context = await browser.newContext({ viewport, acceptDownloads: true });
+  const page = await context.newPage();
+  const problems = watchProblems(page, url);
   await page.goto(url);
   await page.waitForFunction(() => window.grimtrim !== undefined);
   return { context, page, problems };
@@ -153,8 +160,6 @@ export async function accessibilityProblems(evaluate, state) {
   return found.map((line) => `${state}: ${line}`);
 }
 
-const leavesServer = (target, url) =>
-  !target.startsWith(url) && !target.startsWith('blob:') && !target.startsWith('data:');
 
 async function openChromium(url) {
   const browser = await launchBrowser();
@@ -189,14 +194,7 @@ export async function openFirefox(url, downloads) {
   });
   try {
     const page = await browser.newPage();
-    const problems = [];
-    page.on('console', (message) => {
-      if (message.type() === 'error') problems.push(`console error: ${message.text()}`);
-    });
-    page.on('pageerror', (error) => problems.push(`page error: ${error.message}`));
-    page.on('request', (request) => {
-      if (leavesServer(request.url(), url)) problems.push(`request to ${request.url()}`);
-    });
+    const problems = watchProblems(page, url);
     await page.goto(url);
     await page.waitForFunction(() => window.grimtrim !== undefined);
     return {
