@@ -1,6 +1,7 @@
 #include "spellbook/spell_walk.h"
 
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include "formats/spell_lookup.h"
@@ -29,7 +30,9 @@ SpellWalk walkSpells(const Game& game, const Creature& creature, std::int32_t le
   // A whack resolves its spells as a listing does. On a large index the names of even a few
   // spells lie far apart, so a pass over the index costs nearly as much for one name as for a
   // whole spell book: a pass for fewer names first would only add passes.
-  std::int32_t spellNumber = 0;
+  // Each kept spell's number is its position among the kept spells of its level: what -w takes
+  // with -s at that level, whether or not a level was chosen.
+  std::unordered_map<std::int32_t, std::int32_t> lastNumber;
   std::vector<ResRef> names;
   // 64-bit positions: a slice past the last spell must not wrap.
   const std::int64_t count = known->count();
@@ -58,17 +61,13 @@ SpellWalk walkSpells(const Game& game, const Creature& creature, std::int32_t le
       }
       if (header->type() != kSpellBookType) continue;
       const std::int32_t spellLevel = header->level();
-      if (level == kNotGiven) {
-        listener.kept({position, spellLevel, 0, header->nameRef()});
-      } else if (spellLevel == level) {
-        ++spellNumber;
-        const KeptSpell spell{position, spellLevel, spellNumber, header->nameRef()};
-        listener.kept(spell);
-        if (number == spellNumber) {
-          walk.end = WalkEnd::Chosen;
-          walk.chosen = spell;
-          return walk;
-        }
+      if (level != kNotGiven && spellLevel != level) continue;
+      const KeptSpell spell{position, spellLevel, ++lastNumber[spellLevel], header->nameRef()};
+      listener.kept(spell);
+      if (level != kNotGiven && number == spell.number) {
+        walk.end = WalkEnd::Chosen;
+        walk.chosen = spell;
+        return walk;
       }
     }
   }

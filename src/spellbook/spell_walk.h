@@ -25,7 +25,7 @@ enum class WalkEnd {
 struct KeptSpell {
   std::int32_t knownIndex = 0;  // its 0-based position in the known spells
   std::int32_t level = 0;       // as stored in its header
-  std::int32_t number = 0;      // with a level chosen: 1, 2, ... among that level's spells
+  std::int32_t number = 0;      // 1, 2, ... among the kept spells of its level
   StrRef name = 0;              // its display name in the string table
 };
 
@@ -55,10 +55,11 @@ struct SpellWalk {
 };
 
 // Walks the known spells of `creature`, telling `listener` of each spell-book spell kept. With
-// `level` kNotGiven every spell-book spell is kept; otherwise only those of that level, numbered
-// from 1, and with `number` given the walk ends at that number, so nothing after the chosen
-// spell matters. A spell missing from the archive is passed over; the first name missing from
-// the index or data without "SPL " ends the walk.
+// `level` kNotGiven every spell-book spell is kept; otherwise only those of that level. Each is
+// numbered from 1 among the kept spells of its level, and with a level and `number` given the
+// walk ends at that number, so nothing after the chosen spell matters. A spell missing from the
+// archive is passed over; the first name missing from the index or data without "SPL " ends the
+// walk.
 [[nodiscard]] SpellWalk walkSpells(const Game& game, const Creature& creature, std::int32_t level,
                                    std::int32_t number, SpellListener& listener);
 

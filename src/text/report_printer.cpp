@@ -1,44 +1,17 @@
 #include "text/report_printer.h"
 
 #include <cstdint>
-#include <optional>
-
-#include "spellbook/party.h"
-#include "spellbook/spell_walk.h"
-#include "spellbook/whack.h"
 
 namespace {
-
-// What a member's report means for the walk over the party.
-enum class Next { Continue, Stop };
-
-// How the chosen member's spells ended.
-enum class SpellsEnd {
-  Stopped,    // a lookup failed and its message was printed
-  Whacked,    // the chosen spell was whacked
-  Completed,  // every known spell was walked: the -w hint may follow
-};
-
-void printMemberTrouble(MemberTrouble trouble, std::int32_t index, Output& out) {
-  switch (trouble) {
-    case MemberTrouble::OutsideSave:
-      out.print("oops, party member %d lies outside the save file", index);
-      break;
-    case MemberTrouble::NoCreature:
-      out.print("oops, missed CRE pointer");
-      break;
-    case MemberTrouble::None:
-      break;
-  }
-}
 
 void printMemberLine(const MemberLine& line, Output& out) {
   out.print("%d %.*s", line.listingNumber, line.name.length, line.name.address);
   out.print("%s", line.knowsSpells ? "\n" : " -- no spells\n");
 }
 
-void printWhack(const Game& game, StrRef name, const WhackPlan& plan, Output& out) {
-  const Text text = stringText(game.stringTable, name);
+void printWhack(const Game& game, const RunOutcome& outcome, Output& out) {
+  const WhackPlan& plan = outcome.whack;
+  const Text text = stringText(game.stringTable, outcome.whacked.name);
   out.print("Whacking %.*s\n", text.length, text.address);
   if (plan.end == WhackEnd::LeftDuplicate) return;
   if (plan.unknownMethod) out.print("\nunknown free space method %d, using default", plan.method);
@@ -66,13 +39,21 @@ void printWhack(const Game& game, StrRef name, const WhackPlan& plan, Output& ou
   }
 }
 
-// Prints each kept spell as the walk meets it: a "Level" line each time the level changes
-// from one kept spell to the next, or the numbered spells of the chosen level; nothing when a
-// spell is to be whacked.
-class SpellLines final : public SpellListener {
+// Prints what the run meets as it meets it: member lines, with the -w hint after each member
+// without spells when no member was chosen; a "Level" line each time the level changes from one
+// kept spell to the next, or the numbered spells of the chosen level; nothing when a spell is
+// to be whacked.
+class ReportLines final : public RunListener {
  public:
-  SpellLines(const Game& game, const Settings& settings, Output& out)
+  ReportLines(const Game& game, const Settings& settings, Output& out)
       : game_(game), settings_(settings), out_(out) {}
+
+  void member(const MemberLine& line) override {
+    printMemberLine(line, out_);
+    if (settings_.member == kNotGiven && !line.knowsSpells && settings_.number != kNotGiven) {
+      out_.print("\n\nUse -wN to whack spell number N");
+    }
+  }
 
   void kept(const KeptSpell& spell) override {
     if (settings_.level == kNotGiven) {
@@ -92,75 +73,52 @@ class SpellLines final : public SpellListener {
   std::int32_t previousLevel_ = -1;
 };
 
-// Lists the chosen member's spells, or whacks the chosen one.
-SpellsEnd printSpells(const Game& game, const Creature& creature, const Settings& settings,
-                      Output& out) {
-  SpellLines lines(game, settings, out);
-  const SpellWalk walk = walkSpells(game, creature, settings.level, settings.number, lines);
-  switch (walk.end) {
-    case WalkEnd::Chosen:
-      printWhack(game, walk.chosen.name,
-                 whackSpell(creature, walk.chosen.knownIndex, settings.method), out);
-      return SpellsEnd::Whacked;
-    case WalkEnd::KnownOutsideSave:
+}  // namespace
+
+void printStopMessage(const RunOutcome& outcome, Output& out) {
+  switch (outcome.end) {
+    case RunEnd::MemberOutsideSave:
+      out.print("oops, party member %d lies outside the save file", outcome.member);
+      break;
+    case RunEnd::NoCreature:
+      out.print("oops, missed CRE pointer");
+      break;
+    case RunEnd::KnownOutsideSave:
       out.print("oops, known spells lie outside the save file");
       break;
-    case WalkEnd::NameNotInIndex: {
+    case RunEnd::NameNotInIndex: {
       char name[8];
       for (unsigned i = 0; i < 8; ++i)
-        name[i] = static_cast<char>(walk.missingName >> (8 * i));
+        name[i] = static_cast<char>(outcome.missingName >> (8 * i));
       out.print("known spell <%.8s> not found in .key", name);
       break;
     }
-    case WalkEnd::NotASpell:
+    case RunEnd::NotASpell:
       out.print("oops, missed SPL pointer");
       break;
-    case WalkEnd::Completed:
-      return SpellsEnd::Completed;
+    case RunEnd::Completed:
+    case RunEnd::Whacked:
+      break;
   }
-  return SpellsEnd::Stopped;
 }
 
-// The member's line and, when a member was chosen, its spells.
-Next reportMember(const Game& game, std::int32_t index, const Settings& settings, Output& out) {
-  const MemberLookup member = lookUpMember(game, index);
-  if (member.trouble != MemberTrouble::None) {
-    printMemberTrouble(member.trouble, index, out);
-    return Next::Stop;
+RunOutcome reportParty(const Game& game, const Settings& settings, Output& out) {
+  ReportLines lines(game, settings, out);
+  const RunOutcome outcome = runRequest(game, settings, lines);
+  if (outcome.end == RunEnd::Whacked) {
+    printWhack(game, outcome, out);
+    return outcome;
   }
-  printMemberLine(member.line, out);
-  if (member.line.knowsSpells) {
-    // With no member chosen only names are listed, and no spell is looked up.
-    if (settings.member == kNotGiven) return Next::Continue;
-    switch (printSpells(game, *member.creature, settings, out)) {
-      case SpellsEnd::Stopped:
-        return Next::Stop;
-      case SpellsEnd::Whacked:
-        return Next::Continue;
-      case SpellsEnd::Completed:
-        break;
-    }
-  }
-  if (settings.number != kNotGiven) out.print("\n\nUse -wN to whack spell number N");
-  return Next::Continue;
-}
-
-}  // namespace
-
-void reportParty(const Game& game, const Settings& settings, Output& out) {
+  printStopMessage(outcome, out);
   if (settings.member == kNotGiven) {
-    MemberCalls lines([&](const MemberLine& line, const Creature&) {
-      printMemberLine(line, out);
-      if (!line.knowsSpells && settings.number != kNotGiven) {
-        out.print("\n\nUse -wN to whack spell number N");
-      }
-    });
-    const PartyWalk party = walkParty(game, lines);
-    printMemberTrouble(party.end, party.stoppedAt, out);
     out.print("\n\nUse -pN to select the party member");
-    return;
+    return outcome;
   }
-  // The chosen member's result does not matter: there is nobody after it.
-  static_cast<void>(reportMember(game, settings.member, settings, out));
+  // The -w hint closes a chosen member's report only when it walked every known spell (or had
+  // none); the -s hint follows whatever the member's report did.
+  if (outcome.end == RunEnd::Completed && settings.number != kNotGiven) {
+    out.print("\n\nUse -wN to whack spell number N");
+  }
   if (settings.level == kNotGiven) out.print("\n\nUse -sN to select the spell level to display");
+  return outcome;
 }

@@ -1,0 +1,54 @@
+// One request over a game, decided in one place: the party's names, a member's levels, a
+// level's spells, or the whack of one of them. The run tells a listener what it meets and ends
+// with a value that says how it ended; it never prints. The command line's printer and the page
+// are two listeners of the same run.
+#ifndef GRIMTRIM_SPELLBOOK_RUN_H_
+#define GRIMTRIM_SPELLBOOK_RUN_H_
+
+#include <cstdint>
+
+#include "formats/resource_index.h"
+#include "spellbook/game.h"
+#include "spellbook/party.h"
+#include "spellbook/settings.h"
+#include "spellbook/spell_walk.h"
+#include "spellbook/whack.h"
+
+// How a run ended. The values cross to the page as they are, so they never change meaning.
+enum class RunEnd : std::uint32_t {
+  Completed = 0,          // every member, or every known spell of the chosen one, was walked
+  Whacked = 1,            // the chosen spell was whacked (`whacked`, `whack`)
+  MemberOutsideSave = 2,  // party record `member` does not lie whole inside the save
+  NoCreature = 3,         // the creature record of `member` lies outside or lacks "CRE"
+  KnownOutsideSave = 4,   // the known spells of `member` do not lie inside the save
+  NameNotInIndex = 5,     // a known spell's name (`missingName`) is not in the resource index
+  NotASpell = 6,          // a known spell's data does not begin with a spell header
+};
+
+struct RunOutcome {
+  RunEnd end = RunEnd::Completed;
+  // The member the run stopped at or whacked from; 0 when a walk over the party completed.
+  std::int32_t member = 0;
+  ResRef missingName = 0;  // with NameNotInIndex: the 8 name bytes, little-endian
+  KeptSpell whacked;       // with Whacked: the spell removed
+  WhackPlan whack;         // with Whacked: what the whack did
+};
+
+// Told of what a run meets, in the order it meets it.
+class RunListener {
+ public:
+  virtual ~RunListener() = default;
+  // Each member read: every member in table order without a chosen member, else the chosen one.
+  virtual void member(const MemberLine& line) = 0;
+  // Each spell-book spell of the chosen member that the settings keep, in stored order.
+  virtual void kept(const KeptSpell& spell) = 0;
+};
+
+// Runs `settings` over `game`: without a member, reads every member's line; with one, reads its
+// line and walks its known spells, keeping those of the chosen level, and whacks the spell of
+// the chosen number, storing into `game.save`, which must then be writable. A damaged file
+// ends the run with the reason; nothing is stored then.
+[[nodiscard]] RunOutcome runRequest(const Game& game, const Settings& settings,
+                                    RunListener& listener);
+
+#endif  // GRIMTRIM_SPELLBOOK_RUN_H_
