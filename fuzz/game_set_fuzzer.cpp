@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
+#include "app/options.h"
 #include "fuzz_support.h"
 #include "text/output.h"
 #include "text/report_printer.h"

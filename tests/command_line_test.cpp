@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
+#include "app/options.h"
 #include "support/run_program.h"
 
 namespace {

@@ -2,9 +2,9 @@
 #include <cstdlib>
 
 #include "app/fatal.h"
-#include "app/mapped_file.h"
+#include "app/open_files.h"
+#include "app/options.h"
 #include "app/platform_map.h"
-#include "app/settings.h"
 #include "text/help.h"
 #include "text/output.h"
 #include "text/report_printer.h"

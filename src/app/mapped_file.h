@@ -1,5 +1,5 @@
-// The four files a run works on: each one opened, mapped whole and checked, then released in a
-// fixed order at the end of the run.
+// A file of the run as the platform holds it: its path, its handles and the view of the whole
+// file they give.
 #ifndef GRIMTRIM_APP_MAPPED_FILE_H_
 #define GRIMTRIM_APP_MAPPED_FILE_H_
 
@@ -7,7 +7,6 @@
 #include <string>
 
 #include "formats/bytes.h"
-#include "spellbook/game.h"
 
 // An open file handle or mapping handle of the platform, kept opaque.
 using PlatformHandle = std::intptr_t;
@@ -20,32 +19,5 @@ struct MappedFile {
   View view;              // the whole file, from mapping to unmapping
   bool writable = false;  // stores through `view` must reach the file
 };
-
-// The run's four files, owned by the driver from opening to closeAll().
-struct OpenFiles {
-  MappedFile stringTable;
-  MappedFile spellArchive;
-  MappedFile resourceIndex;
-  MappedFile save;
-
-  // Their views, lent to the spell book.
-  [[nodiscard]] Game game() const {
-    return {save.view, stringTable.view, spellArchive.view, resourceIndex.view};
-  }
-};
-
-// Reads the three-line configuration file at `configPath` and opens, maps and checks the
-// string table, the spell archive and the resource index, in that order. Returns only on
-// success: any failure prints its message and ends the process with status 1.
-void openDataFiles(const char* configPath, OpenFiles& files);
-
-// Opens, maps and checks the saved game at `path`, for writing only when `writable`. Returns
-// only on success, like openDataFiles().
-void openSaveGame(const char* path, bool writable, OpenFiles& files);
-
-// Releases the four files: saved game, resource index, spell archive, string table, each view,
-// mapping, file. A writable save is flushed first; if its edits cannot be written, says so and
-// ends the process with status 1.
-void closeAll(OpenFiles& files);
 
 #endif  // GRIMTRIM_APP_MAPPED_FILE_H_

@@ -1,6 +1,6 @@
 // How the command line sets the four option values of a run.
-#ifndef GRIMTRIM_APP_SETTINGS_H_
-#define GRIMTRIM_APP_SETTINGS_H_
+#ifndef GRIMTRIM_APP_OPTIONS_H_
+#define GRIMTRIM_APP_OPTIONS_H_
 
 #include <cstdint>
 
@@ -17,4 +17,4 @@
 // gives 0). Too many digits wrap around in 32 bits.
 [[nodiscard]] std::int32_t optionValue(const char* text);
 
-#endif  // GRIMTRIM_APP_SETTINGS_H_
+#endif  // GRIMTRIM_APP_OPTIONS_H_

@@ -1,4 +1,4 @@
-#include "app/mapped_file.h"
+#include "app/open_files.h"
 
 #include <cstring>
 
