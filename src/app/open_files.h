@@ -15,7 +15,7 @@ struct OpenFiles {
 
   // Their views, lent to the spell book.
   [[nodiscard]] Game game() const {
-    return {save.view, stringTable.view, spellArchive.view, resourceIndex.view};
+    return {save.view, stringTable.view, spellArchive.view, resourceIndex.view, spellArchive.path};
   }
 };
 

@@ -1,44 +1,110 @@
 #include "formats/resource_index.h"
 
+#include <optional>
+
 namespace {
 
 // Resource index.
 constexpr std::uint64_t kIndexHeaderSize = 0x18;
+constexpr std::uint64_t kArchiveCount = 0x08;   // dword
+constexpr std::uint64_t kArchiveTable = 0x10;   // dword, from the start of the file
 constexpr std::uint64_t kResourceCount = 0x0C;  // dword, signed
 constexpr std::uint64_t kResourceTable = 0x14;  // dword, from the start of the file
 
+// Archive table entry: size, name offset, name length (NUL included), location flags.
+constexpr std::uint64_t kArchiveEntrySize = 12;
+constexpr std::uint64_t kArchiveNameOffset = 0x04;  // dword, from the start of the index
+constexpr std::uint64_t kArchiveNameLength = 0x08;  // word
+
 // Spell archive.
-constexpr std::uint64_t kArchiveHeaderSize = 0x14;
 constexpr std::uint64_t kFileCount = 0x08;  // dword, signed
 constexpr std::uint64_t kFileTable = 0x10;  // dword, from the start of the file
 
 // Spell header.
-constexpr std::uint64_t kSpellHeaderSize = 0x38;  // up to the end of the level field
 constexpr std::uint64_t kNameRef = 0x08;
 constexpr std::uint64_t kType = 0x1C;
 constexpr std::uint64_t kLevel = 0x34;
 
 // A table of `count` entries of `entrySize` bytes from the offset stored at `tableField`, as
 // far as it lies inside the view. A header that does not lie inside means no entries.
-EntryTable entriesInside(const View& v, std::uint64_t headerSize, std::uint64_t countField,
-                         std::uint64_t tableField, std::uint64_t entrySize) {
-  if (!inside(v, 0, headerSize)) return {};
-  const std::int32_t count = loadI32(v, countField);
-  const std::uint64_t table = loadU32(v, tableField);
-  if (count <= 0 || table > v.size) return {};
-  const std::uint64_t fit = (v.size - table) / entrySize;
+// `head` holds the header; the table lies in a file of `fileSize` bytes.
+EntryTable entriesInside(const View& head, std::uint64_t fileSize, std::uint64_t headerSize,
+                         std::uint64_t countField, std::uint64_t tableField,
+                         std::uint64_t entrySize) {
+  if (!inside(head, 0, headerSize)) return {};
+  const std::int32_t count = loadI32(head, countField);
+  const std::uint64_t table = loadU32(head, tableField);
+  if (count <= 0 || table > fileSize) return {};
+  const std::uint64_t fit = (fileSize - table) / entrySize;
   const std::uint64_t wanted = static_cast<std::uint64_t>(count);
   return {table, fit < wanted ? fit : wanted};
 }
 
+// The file name part of a path: the text after its last '/' or '\\'.
+std::string_view fileNameOf(std::string_view path) {
+  const std::size_t slash = path.find_last_of("/\\");
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+bool equalIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    if (fold(a[i]) != fold(b[i])) return false;
+  }
+  return true;
+}
+
+// The archive table, all of it inside the index, or nothing.
+std::optional<EntryTable> archiveTable(const View& index) {
+  if (!inside(index, 0, kIndexHeaderSize)) return std::nullopt;
+  const std::uint64_t count = loadU32(index, kArchiveCount);
+  const std::uint64_t table = loadU32(index, kArchiveTable);
+  if (!inside(index, table, count * kArchiveEntrySize)) return std::nullopt;
+  return EntryTable{table, count};
+}
+
+// The stored name of archive `number` of `table`, up to its NUL; empty when it does not lie
+// inside the index.
+std::string_view archiveNameAt(const View& index, const EntryTable& table, std::uint64_t number) {
+  const std::uint64_t entry = table.offset + number * kArchiveEntrySize;
+  const std::uint64_t name = loadU32(index, entry + kArchiveNameOffset);
+  const std::uint64_t length = loadU16(index, entry + kArchiveNameLength);
+  if (!inside(index, name, length)) return {};
+  return {textAt(index, name), static_cast<std::size_t>(textLength(index, name, length))};
+}
+
 }  // namespace
 
+std::string_view archivePath(const View& index, std::uint32_t number) {
+  const std::optional<EntryTable> table = archiveTable(index);
+  if (!table || number >= table->entries) return {};
+  return archiveNameAt(index, *table, number);
+}
+
+std::optional<std::uint32_t> archiveNumberNamed(const View& index, std::string_view fileName) {
+  const std::optional<EntryTable> table = archiveTable(index);
+  if (!table) return std::nullopt;
+  const std::string_view wanted = fileNameOf(fileName);
+  for (std::uint64_t n = 0; n < table->entries; ++n) {
+    if (equalIgnoringCase(fileNameOf(archiveNameAt(index, *table, n)), wanted)) {
+      return static_cast<std::uint32_t>(n);
+    }
+  }
+  return std::nullopt;
+}
+
 EntryTable resourceEntries(const View& index) {
-  return entriesInside(index, kIndexHeaderSize, kResourceCount, kResourceTable, kResourceEntrySize);
+  return entriesInside(index, index.size, kIndexHeaderSize, kResourceCount, kResourceTable,
+                       kResourceEntrySize);
+}
+
+EntryTable fileEntriesOf(const View& head, std::uint64_t fileSize) {
+  return entriesInside(head, fileSize, kArchiveHeaderSize, kFileCount, kFileTable, kFileEntrySize);
 }
 
 EntryTable fileEntries(const View& archive) {
-  return entriesInside(archive, kArchiveHeaderSize, kFileCount, kFileTable, kFileEntrySize);
+  return fileEntriesOf(archive, archive.size);
 }
 
 Locator findLocator(const View& index, ResRef name) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 #include "formats/bytes.h"
 #include "formats/string_table.h"
@@ -35,6 +36,18 @@ using ResRef = std::uint64_t;
   return (lowest << 1) - 1;
 }
 
+// `name` with its ASCII capitals made small, byte by byte and all at once; other bytes stay as
+// they are. The NUL that ends a name is kept, so a folded name masks as the name does.
+[[nodiscard]] inline std::uint64_t foldCase(ResRef name) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101u;
+  constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+  const std::uint64_t low = name & ~kHighBits;  // each byte below 0x80: no carry between bytes
+  const std::uint64_t fromA = low + kOnes * (0x80 - 'A');      // high bit: byte >= 'A'
+  const std::uint64_t pastZ = low + kOnes * (0x80 - 'Z' - 1);  // high bit: byte > 'Z'
+  const std::uint64_t capitals = fromA & ~pastZ & ~name & kHighBits;
+  return name | capitals >> 2;  // 0x80 >> 2 is the 0x20 between a capital and its small letter
+}
+
 // A table of fixed-size entries inside a file: where it starts and how many of its entries
 // lie whole inside the file (fewer than announced when the file is cut short).
 struct EntryTable {
@@ -44,6 +57,18 @@ struct EntryTable {
 
 inline constexpr std::uint64_t kResourceEntrySize = 14;  // name, 2 unread bytes, locator
 inline constexpr std::uint64_t kFileEntrySize = 16;      // locator, data offset, 8 unread bytes
+
+// The resource type of the spells; one name can stand in the index with several types.
+inline constexpr std::uint16_t kSpellResourceType = 0x3EE;
+
+// The parts of a locator: the archive's number in the index's archive table, and the file's
+// index inside that archive.
+[[nodiscard]] constexpr std::uint32_t archiveNumberOf(Locator locator) {
+  return locator >> 20;
+}
+[[nodiscard]] constexpr std::uint32_t filePartOf(Locator locator) {
+  return locator & 0x3FFF;
+}
 
 // The resource entries of `index` that a scan may read, and the fields of entry `i` of them.
 // Inline: a scan reads them for every one of a table's hundreds of thousands of entries.
@@ -56,6 +81,31 @@ inline constexpr std::uint64_t kFileEntrySize = 16;      // locator, data offset
                                              std::uint64_t i) {
   return loadU32(index, table.offset + i * kResourceEntrySize + 0x0A);
 }
+
+[[nodiscard]] inline std::uint16_t resourceType(const View& index, const EntryTable& table,
+                                                std::uint64_t i) {
+  return loadU16(index, table.offset + i * kResourceEntrySize + 0x08);
+}
+
+// The path the index's archive table gives archive `number` (relative to the game's folder,
+// either separator): its bytes up to the first NUL within its stored length, inside the index.
+// Empty when the table or that entry does not lie whole inside the index, or the number is not
+// below its count.
+[[nodiscard]] std::string_view archivePath(const View& index, std::uint32_t number);
+
+// The number of the first archive of the index's archive table whose file name (the text after
+// its path's last '/' or '\') equals `fileName`'s, regardless of ASCII case; nothing when none
+// does or the table does not lie whole inside the index.
+[[nodiscard]] std::optional<std::uint32_t> archiveNumberNamed(const View& index,
+                                                              std::string_view fileName);
+
+// The size of an archive's header: what the page and the game folder read of an archive before
+// its file table.
+inline constexpr std::uint64_t kArchiveHeaderSize = 0x14;
+
+// The file entries of an archive of `fileSize` bytes that a scan may read, from its first bytes
+// `head` (at least kArchiveHeaderSize of them, else none): offsets from the archive's start.
+[[nodiscard]] EntryTable fileEntriesOf(const View& head, std::uint64_t fileSize);
 
 // The file entries of `archive` that a scan may read, and the fields of entry `i` of them; the
 // data offset is from the start of the archive.
@@ -72,6 +122,9 @@ inline constexpr std::uint64_t kFileEntrySize = 16;      // locator, data offset
 // Locator of the first resource entry whose name equals `name`, or kNoLocator: one scan of the
 // index for one name.
 [[nodiscard]] Locator findLocator(const View& index, ResRef name);
+
+// The size of a spell header as far as the program reads it, up to the end of the level field.
+inline constexpr std::uint64_t kSpellHeaderSize = 0x38;
 
 // Data offset of the first file entry whose locator equals `locator` in all 32 bits, or nothing
 // when no entry inside the file has it. The offset is taken as stored: SpellHeader::at() says

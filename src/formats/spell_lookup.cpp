@@ -1,115 +1,20 @@
 #include "formats/spell_lookup.h"
 
-#include <bit>
+#include "formats/first_matches.h"
 
 namespace {
 
-// The distinct keys a scan looks for and, beside each, the first value it found for it: an
-// open-addressing hash table, at most 4/5 full, behind a bit filter at most 1/40 full. Nearly
-// every entry of a large table matches nothing, and the filter turns it away with one
-// well-predicted test, where a probe of the table would find a used slot too often to predict.
-template <typename Key, typename Value>
-class FirstMatches {
- public:
-  // Room for `count` wanted keys, so that wanting them does not grow the list step by step.
-  void expect(std::size_t count) { wanted_.reserve(count); }
-  void want(Key key) { wanted_.push_back(key); }
-
-  // Call once every key is wanted.
-  void freeze() {
-    if (wanted_.empty()) return;
-    // At most four slots in five used: the filter spares nearly every entry that matches
-    // nothing a probe, so a fuller table costs little and saves memory.
-    std::size_t size = 8;
-    while (size < wanted_.size() + wanted_.size() / 4)
-      size *= 2;
-    shift_ = 64 - std::countr_zero(size);
-    slots_.assign(size, Slot{});
-    // 32 bits for each slot, so that at most one bit in 40 is set.
-    filter_.assign(size / 2, 0);
-    filterMask_ = size * 32 - 1;
-    for (const Key key : wanted_) {
-      const std::uint64_t hash = hashOf(key);
-      Slot& slot = slotOf(key, hash);
-      if (slot.used) continue;
-      slot.used = true;
-      slot.key = key;
-      filter_[filterBit(hash) / 64] |= std::uint64_t{1} << (filterBit(hash) % 64);
-      ++open_;
-      ++keys_;
-    }
-    wanted_ = {};
-  }
-
-  // Records the value `value()` gives for `key` unless an earlier entry already gave one: the
-  // first entry in table order wins. The value is read only for a wanted key.
-  template <typename ReadValue>
-  void offer(Key key, ReadValue value) {
-    if (keys_ == 0) return;
-    const std::uint64_t hash = hashOf(key);
-    const std::size_t bit = filterBit(hash);
-    if ((filter_[bit / 64] >> (bit % 64) & 1) == 0) return;
-    Slot& slot = slotOf(key, hash);
-    if (!slot.used || slot.found) return;
-    slot.value = value();
-    slot.found = true;
-    --open_;
-  }
-
-  [[nodiscard]] std::optional<Value> found(Key key) {
-    if (keys_ == 0) return std::nullopt;
-    const Slot& slot = slotOf(key, hashOf(key));
-    if (!slot.found) return std::nullopt;
-    return slot.value;
-  }
-
-  [[nodiscard]] bool empty() const { return keys_ == 0; }
-  // True once every key has its value: the rest of the table cannot change anything.
-  [[nodiscard]] bool complete() const { return open_ == 0; }
-
- private:
-  struct Slot {
-    Key key{};
-    Value value{};
-    bool used = false;   // `key` is wanted
-    bool found = false;  // `value` is the first one found for it
-  };
-
-  // Every bit of the key stirs the hash, so that names a damaged file makes alike in all but a
-  // few bytes do not pile up in one run of slots.
-  static std::uint64_t hashOf(Key key) {
-    std::uint64_t mixed = std::uint64_t{key};
-    mixed = (mixed ^ mixed >> 30) * 0xBF58476D1CE4E5B9u;
-    mixed = (mixed ^ mixed >> 27) * 0x94D049BB133111EBu;
-    return mixed ^ mixed >> 31;
-  }
-
-  // The filter takes the hash's low bits, the table its high ones.
-  [[nodiscard]] std::size_t filterBit(std::uint64_t hash) const {
-    return static_cast<std::size_t>(hash) & filterMask_;
-  }
-
-  // The slot that holds `key`, or the empty one where it would go.
-  Slot& slotOf(Key key, std::uint64_t hash) {
-    std::size_t at = static_cast<std::size_t>(hash >> shift_);
-    while (slots_[at].used && slots_[at].key != key)
-      at = (at + 1) & (slots_.size() - 1);
-    return slots_[at];
-  }
-
-  std::vector<Key> wanted_;
-  std::vector<Slot> slots_;
-  std::vector<std::uint64_t> filter_;
-  std::size_t filterMask_ = 0;
-  int shift_ = 61;
-  std::size_t keys_ = 0;  // distinct keys wanted
-  std::size_t open_ = 0;  // of them, those without a value yet
-};
+// The locator an archive that keeps only the file part stores for `locator`: bits 20-31
+// cleared. Used only for a locator whose bits 20-31 number the configured archive.
+constexpr Locator withoutArchive(Locator locator) {
+  return locator & 0xFFFFF;
+}
 
 }  // namespace
 
 std::vector<SpellLocation> locateSpells(const View& index, const View& archive,
-                                        std::span<const ResRef> names) {
+                                        std::span<const ResRef> names,
+                                        std::optional<std::uint32_t> archiveNumber) {
   // A stored name equals a wanted one exactly when their masked forms are equal (see
   // nameMask), so each index entry is masked by its own NUL and looked up once.
   FirstMatches<std::uint64_t, Locator> locators;
@@ -130,7 +35,11 @@ std::vector<SpellLocation> locateSpells(const View& index, const View& archive,
   for (std::size_t n = 0; n < names.size(); ++n) {
     locations[n].locator = locators.found(names[n] & nameMask(names[n])).value_or(kNoLocator);
     // A stored 0xFFFFFFFF cannot be told from a missing name: it is never looked up.
-    if (locations[n].locator != kNoLocator) headers.want(locations[n].locator);
+    if (locations[n].locator == kNoLocator) continue;
+    headers.want(locations[n].locator);
+    if (archiveNumberOf(locations[n].locator) == archiveNumber) {
+      headers.want(withoutArchive(locations[n].locator));
+    }
   }
   headers.freeze();
   if (headers.empty()) return locations;
@@ -140,7 +49,12 @@ std::vector<SpellLocation> locateSpells(const View& index, const View& archive,
     headers.offer(fileLocator(archive, files, i),
                   [&] { return fileDataOffset(archive, files, i); });
   for (SpellLocation& location : locations) {
-    if (location.locator != kNoLocator) location.dataOffset = headers.found(location.locator);
+    if (location.locator == kNoLocator) continue;
+    // An entry that holds the whole locator wins; only without one does the file part match.
+    location.dataOffset = headers.found(location.locator);
+    if (!location.dataOffset && archiveNumberOf(location.locator) == archiveNumber) {
+      location.dataOffset = headers.found(withoutArchive(location.locator));
+    }
   }
   return locations;
 }

@@ -24,7 +24,13 @@ struct SpellLocation {
 
 // The location of every name of `names`, in the same order. Reads each table once however
 // many names there are; entries that do not lie whole inside their file are never read.
-[[nodiscard]] std::vector<SpellLocation> locateSpells(const View& index, const View& archive,
-                                                      std::span<const ResRef> names);
+//
+// `archiveNumber` is the archive's place in the index's archive table (archiveNumberNamed()),
+// if it has one. Archives that keep only the file part of a locator hold it with bits 20-31
+// cleared: when no entry holds a locator whole, the first entry that holds its file part
+// matches, provided the locator's bits 20-31 are `archiveNumber`.
+[[nodiscard]] std::vector<SpellLocation> locateSpells(
+    const View& index, const View& archive, std::span<const ResRef> names,
+    std::optional<std::uint32_t> archiveNumber = std::nullopt);
 
 #endif  // GRIMTRIM_FORMATS_SPELL_LOOKUP_H_

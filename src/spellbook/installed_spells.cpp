@@ -1,0 +1,108 @@
+#include "spellbook/installed_spells.h"
+
+#include <algorithm>
+
+#include "formats/first_matches.h"
+#include "formats/resource_index.h"
+
+namespace {
+
+// A name as the game compares it: case folded, masked by its own NUL.
+std::uint64_t gameKey(ResRef name) {
+  return foldCase(name) & nameMask(name);
+}
+
+}  // namespace
+
+std::string_view nameText(const ResRef& name, char (&bytes)[8]) {
+  std::size_t length = 0;
+  for (; length < 8; ++length) {
+    bytes[length] = static_cast<char>(name >> (8 * length));
+    if (bytes[length] == '\0') break;
+  }
+  return {bytes, length};
+}
+
+void InstalledSpells::note(std::uint32_t number, std::string_view path, ArchiveTrouble trouble) {
+  const bool known = std::any_of(unusable_.begin(), unusable_.end(),
+                                 [&](const UnusableArchive& u) { return u.number == number; });
+  if (!known) unusable_.push_back({number, path, trouble});
+}
+
+std::vector<FoundSpell> InstalledSpells::find(std::span<const ResRef> names) {
+  std::vector<FoundSpell> found(names.size());
+
+  // The override folder first: a loose file there is the spell the game uses.
+  FirstMatches<std::uint64_t, Locator> locators;
+  std::vector<bool> loose(names.size(), false);
+  for (std::size_t n = 0; n < names.size(); ++n) {
+    char bytes[8];
+    if (const std::optional<View> file = folder_.overrideSpell(nameText(names[n], bytes))) {
+      found[n] = {true, true, *file};
+      loose[n] = true;
+    } else {
+      locators.want(gameKey(names[n]));
+    }
+  }
+
+  // The index: the first spell entry of each name, case ignored.
+  locators.freeze();
+  const EntryTable resources = resourceEntries(index_);
+  for (std::uint64_t i = 0; i < resources.entries && !locators.complete(); ++i) {
+    if (resourceType(index_, resources, i) != kSpellResourceType) continue;
+    locators.offer(gameKey(resourceName(index_, resources, i)),
+                   [&] { return resourceLocator(index_, resources, i); });
+  }
+  std::vector<std::optional<Locator>> located(names.size());
+  std::vector<std::uint32_t> archives;  // the archives needed, in the order first needed
+  for (std::size_t n = 0; n < names.size(); ++n) {
+    if (loose[n]) continue;
+    located[n] = locators.found(gameKey(names[n]));
+    if (!located[n]) continue;
+    found[n].inIndex = true;
+    const std::uint32_t number = archiveNumberOf(*located[n]);
+    if (std::find(archives.begin(), archives.end(), number) == archives.end()) {
+      archives.push_back(number);
+    }
+  }
+
+  // Each archive: its header and file table once, then the headers of its spells.
+  for (const std::uint32_t number : archives) {
+    const std::string_view path = archivePath(index_, number);
+    ArchiveBytes* archive = path.empty() ? nullptr : folder_.archive(path);
+    if (archive == nullptr) {
+      note(number, path, path.empty() ? ArchiveTrouble::NotInTable : ArchiveTrouble::Unreadable);
+      continue;
+    }
+    const View head = archive->bytes(0, kArchiveHeaderSize);
+    if (!hasSignature(head, 0, "BIFF", 4)) {
+      note(number, path, ArchiveTrouble::NotAnArchive);
+      continue;
+    }
+    const EntryTable announced = fileEntriesOf(head, archive->size());
+    const View table = archive->bytes(announced.offset, announced.entries * kFileEntrySize);
+    const EntryTable files{0, std::min(announced.entries, table.size / kFileEntrySize)};
+    FirstMatches<std::uint32_t, std::uint32_t> entries;
+    for (std::size_t n = 0; n < names.size(); ++n) {
+      if (located[n] && archiveNumberOf(*located[n]) == number) {
+        entries.want(filePartOf(*located[n]));
+      }
+    }
+    entries.freeze();
+    for (std::uint64_t i = 0; i < files.entries && !entries.complete(); ++i) {
+      entries.offer(filePartOf(fileLocator(table, files, i)),
+                    [&] { return fileDataOffset(table, files, i); });
+    }
+    for (std::size_t n = 0; n < names.size(); ++n) {
+      if (!located[n] || archiveNumberOf(*located[n]) != number) continue;
+      const std::optional<std::uint32_t> data = entries.found(filePartOf(*located[n]));
+      if (!data) {
+        note(number, path, ArchiveTrouble::LacksEntry);
+        continue;
+      }
+      found[n].inArchive = true;
+      found[n].header = archive->bytes(*data, kSpellHeaderSize);
+    }
+  }
+  return found;
+}

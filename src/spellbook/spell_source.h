@@ -1,0 +1,26 @@
+// Where a walk finds its known spells: the configured spell archive, or a game's folder searched
+// as the game searches it.
+#ifndef GRIMTRIM_SPELLBOOK_SPELL_SOURCE_H_
+#define GRIMTRIM_SPELLBOOK_SPELL_SOURCE_H_
+
+#include <span>
+#include <vector>
+
+#include "formats/bytes.h"
+#include "formats/resource_index.h"
+
+// What became of one known spell's name.
+struct FoundSpell {
+  bool inIndex = false;    // false: the name is nowhere to be found, and the walk stops
+  bool inArchive = false;  // false: the index knows it but its data cannot be had; passed over
+  View header;             // with inArchive: the bytes from the spell header's first byte on
+};
+
+class SpellSource {
+ public:
+  virtual ~SpellSource() = default;
+  // What became of each of `names`, in the same order.
+  [[nodiscard]] virtual std::vector<FoundSpell> find(std::span<const ResRef> names) = 0;
+};
+
+#endif  // GRIMTRIM_SPELLBOOK_SPELL_SOURCE_H_
