@@ -88,8 +88,9 @@ TEST(ConfigFile, FileThatCannotBeOpened) {
   const RunResult missing = runGrimtrim(folder.path(), {"save.gam", "nowhere.cfg"});
   EXPECT_EQ(bannerThen("cannot open config <nowhere.cfg>"), missing.output);
   EXPECT_EQ(1, missing.status);
+  // A folder in the configuration file's place is the game's folder: this one holds no game.
   const RunResult directory = runGrimtrim(folder.path(), {"save.gam", "."});
-  EXPECT_EQ(bannerThen("cannot open config <.>"), directory.output);
+  EXPECT_EQ(bannerThen("no dialog.tlk in game folder <.>"), directory.output);
   EXPECT_EQ(1, directory.status);
 }
 

@@ -167,3 +167,87 @@ TEST(SpellLookup, OnePassGivesWhatEachNameGivesOnItsOwn) {
 }
 
 }  // namespace
+
+namespace {
+
+// An index whose archive table names `archives` and whose resources are `resources` (name,
+// locator); an archive whose file entries hold `locators`, each entry's data at 0x100 + its
+// place.
+Bytes indexNaming(const std::vector<std::string>& archives,
+                  const std::vector<std::pair<std::string, std::uint32_t>>& resources) {
+  Bytes index;
+  gamedata::putText(index, 0, "KEY V1  ", 8);
+  putU32(index, 0x08, static_cast<std::uint32_t>(archives.size()));
+  putU32(index, 0x10, 0x18);
+  std::size_t names = 0x18 + archives.size() * 12;
+  for (std::size_t a = 0; a < archives.size(); ++a) {
+    putU32(index, 0x18 + a * 12 + 4, static_cast<std::uint32_t>(names));
+    gamedata::putU16(index, 0x18 + a * 12 + 8, static_cast<std::uint16_t>(archives[a].size() + 1));
+    gamedata::putText(index, names, archives[a], archives[a].size() + 1);
+    names += archives[a].size() + 1;
+  }
+  putU32(index, 0x0C, static_cast<std::uint32_t>(resources.size()));
+  putU32(index, 0x14, static_cast<std::uint32_t>(names));
+  for (std::size_t r = 0; r < resources.size(); ++r) {
+    gamedata::putText(index, names + r * 14, resources[r].first, 8);
+    putU32(index, names + r * 14 + 10, resources[r].second);
+  }
+  return index;
+}
+
+Bytes archiveHolding(const std::vector<std::uint32_t>& locators) {
+  Bytes archive;
+  gamedata::putText(archive, 0, "BIFFV1  ", 8);
+  putU32(archive, 0x08, static_cast<std::uint32_t>(locators.size()));
+  putU32(archive, 0x10, 0x14);
+  for (std::size_t e = 0; e < locators.size(); ++e) {
+    putU32(archive, 0x14 + e * 16, locators[e]);
+    putU32(archive, 0x14 + e * 16 + 4, static_cast<std::uint32_t>(0x100 + e));
+  }
+  archive.resize(0x14 + locators.size() * 16);  // the last entry whole inside the file
+  return archive;
+}
+
+ResRef nameKey(const char* text) {
+  Name name{};
+  for (std::size_t i = 0; i < 8 && text[i] != '\0'; ++i)
+    name[i] = static_cast<std::uint8_t>(text[i]);
+  return keyOf(name);
+}
+
+}  // namespace
+
+TEST(SpellLookup, FilePartEntriesMatchOnlyForTheConfiguredArchivesNumber) {
+  Bytes index =
+      indexNaming({"data\\Common.bif", "data/SPELLS.bif", "data/Other.bif"},
+                  {{"EMBER", 1u << 20 | 3}, {"VEIL", 2u << 20 | 4}, {"LAMP", 1u << 20 | 9}});
+  // Entries that keep the file part only; LAMP's archive holds it whole after its file part.
+  Bytes archive = archiveHolding({3, 4, 9, 1u << 20 | 9});
+  const std::vector<ResRef> names = {nameKey("EMBER"), nameKey("VEIL"), nameKey("LAMP")};
+
+  // The configured archive's file name, in another case and folder, numbers it 1.
+  const std::optional<std::uint32_t> number = archiveNumberNamed(viewOf(index), "game/spells.bif");
+  ASSERT_EQ(std::optional<std::uint32_t>(1), number);
+  const std::vector<SpellLocation> found =
+      locateSpells(viewOf(index), viewOf(archive), names, number);
+  EXPECT_EQ(std::optional<std::uint32_t>(0x100), found[0].dataOffset);  // file part, archive 1
+  EXPECT_EQ(std::nullopt, found[1].dataOffset);  // the same file part under archive 2: never
+  EXPECT_EQ(std::optional<std::uint32_t>(0x103), found[2].dataOffset);  // the whole locator wins
+
+  // An archive the table does not name, and a table that does not lie inside the index: the
+  // whole-locator compare alone.
+  EXPECT_EQ(std::nullopt, archiveNumberNamed(viewOf(index), "absent.bif"));
+  putU32(index, 0x10, static_cast<std::uint32_t>(index.size()));
+  ASSERT_EQ(std::nullopt, archiveNumberNamed(viewOf(index), "spells.bif"));
+  const std::vector<SpellLocation> whole = locateSpells(
+      viewOf(index), viewOf(archive), names, archiveNumberNamed(viewOf(index), "spells.bif"));
+  EXPECT_EQ(std::nullopt, whole[0].dataOffset);
+  EXPECT_EQ(std::optional<std::uint32_t>(0x103), whole[2].dataOffset);
+}
+
+TEST(SpellLookup, FoldingCaseTouchesCapitalsOnly) {
+  EXPECT_EQ(nameKey("wz1ember"), foldCase(nameKey("WZ1EmBeR")));
+  // '@', '[', bytes of 0x80 and above and the NUL stay as they are.
+  const ResRef odd = 0x00C1DB405A41ull;  // "AZ@\xDB\xC1" then NULs, little-endian
+  EXPECT_EQ(0x00C1DB407A61ull, foldCase(odd));
+}

@@ -5,10 +5,13 @@
 #include <exception>
 
 #include "gamedata/game_data.h"
+#include "gamedata/installation.h"
 
 int main(int argc, char** argv) {
   if (argc < 2 || argc > 3) {
-    std::printf("usage: make_sample FOLDER [sample|utf8|cyrillic|real|stress|large]\n");
+    std::printf(
+        "usage: make_sample FOLDER "
+        "[sample|utf8|cyrillic|real|stress|large|installed|installed-large]\n");
     return 2;
   }
   const char* size = argc == 3 ? argv[2] : "sample";
@@ -24,6 +27,15 @@ int main(int argc, char** argv) {
   } else if (std::strcmp(size, "large") == 0) {
     // An index of the largest kind met: on it a pass over the index dominates a run.
     game = gamedata::scaledGame(410000, 10000, 100000, 200);
+  } else if (std::strcmp(size, "installed") == 0 || std::strcmp(size, "installed-large") == 0) {
+    // A whole game's folder rather than four files.
+    try {
+      gamedata::writeInstallation(argv[1], std::strcmp(size, "installed-large") == 0);
+    } catch (const std::exception& e) {
+      std::printf("make_sample: %s\n", e.what());
+      return 1;
+    }
+    return 0;
   } else {
     std::printf("make_sample: unknown set \"%s\"\n", size);
     return 2;

@@ -1,9 +1,14 @@
 #include "app/open_files.h"
 
+#include <cstdio>
 #include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "app/config_file.h"
 #include "app/fatal.h"
+#include "app/game_folder.h"
 #include "app/platform_map.h"
 #include "text/file_kind.h"
 
@@ -46,6 +51,25 @@ void openDataFiles(const char* configPath, OpenFiles& files) {
   openDataFile(config, files.spellArchive, kSpellArchive);
   openDataFile(config, files.resourceIndex, kResourceIndex);
   std::fclose(config.stream);
+}
+
+void openGameFolder(FolderOnDisk& folder, OpenFiles& files) {
+  const char* root = folder.root().c_str();
+  std::size_t languages = 0;
+  std::string language;
+  const std::optional<std::string> table = folder.stringTablePath(languages, language);
+  if (!table) fatal("no dialog.tlk in game folder <%s>", root);
+  if (languages > 1) {
+    std::fprintf(stderr, "grimtrim: the string table of language %s is used, of %zu\n",
+                 language.c_str(), languages);
+  }
+  files.stringTable.path = *table;
+  openChecked(files.stringTable, kStringTable, false);
+  const std::vector<std::string> indexes = folder.indexPaths();
+  if (indexes.empty()) fatal("no .key file in game folder <%s>", root);
+  if (indexes.size() > 1) fatal("more than one .key file in game folder <%s>", root);
+  files.resourceIndex.path = indexes.front();
+  openChecked(files.resourceIndex, kResourceIndex, false);
 }
 
 void openSaveGame(const char* path, bool writable, OpenFiles& files) {

@@ -24,6 +24,15 @@ struct OpenFiles {
 // success: any failure prints its message and ends the process with status 1.
 void openDataFiles(const char* configPath, OpenFiles& files);
 
+class FolderOnDisk;
+
+// Finds and opens, maps and checks the string table and the resource index of the game's folder
+// `folder`, in that order; the spell archive stays closed, as spells are then found in the
+// folder. Returns only on success: a folder without one index or without a string table, or a
+// file that fails its checks, prints its message and ends the process with status 1. Says on
+// standard error which language's string table is used when there are several.
+void openGameFolder(FolderOnDisk& folder, OpenFiles& files);
+
 // Opens, maps and checks the saved game at `path`, for writing only when `writable`. Returns
 // only on success, like openDataFiles().
 void openSaveGame(const char* path, bool writable, OpenFiles& files);
