@@ -1,7 +1,7 @@
 // The command line as the page shows it: the command equivalent to what the player asked, and
-// what the command line's text means for the player. Nothing here reads the page.
+// what the core's outcome of a run means for the player. Nothing here reads the page.
 
-import { kDefaultMethod } from './core.mjs';
+import { kDefaultMethod, RunEnd, WhackEnd } from './core.mjs';
 
 // The command that asks the command line what the page asked: `options` as run() takes them,
 // with a configuration file game.cfg naming the other three files.
@@ -22,45 +22,41 @@ function quoteWord(word) {
   return `'${word.replaceAll("'", "'\\''")}'`;
 }
 
-// What grimtrim prints after its banner, without the blank lines around it.
-export function afterBanner(text) {
-  const end = text.indexOf('spell book\n');
-  return (end < 0 ? text : text.slice(end + 'spell book\n'.length)).trim();
-}
-
-// The message line a listing stopped with: the last line that is not a hint.
-export function stopMessage(text) {
-  const lines = afterBanner(text).split('\n').filter((line) => line && !line.startsWith('Use -'));
-  return lines[lines.length - 1] ?? '';
-}
-
 export const methodWords = {
   1: 'Free-space method 1 (the default): the list is shortened and the member gets one more memorized copy of the first memorized spell, counted at level 1.',
   0: 'Free-space method 0: the gap is left as it is, and the last spell of the list stands in it a second time until the game next saves.',
 };
 
-// What the whack's closing messages mean for the player.
+// What a removal did with the room it freed, by the core's WhackEnd, for the player.
 const notLaidOut = 'The save is not laid out as method 1 needs, so the gap was left as method 0 leaves it: ' +
     "the last spell of the member's list now stands in it a second time. The game seems to notice the duplicate and drops it the next time it saves.";
 const needsFirstLevel = 'Method 1 needs a first-level spell memorized, so the gap was left as method 0 leaves it. ' +
     "To have method 1's result instead, undo, memorize a first-level spell in the game, save, and start again with that save.";
-const outcomes = new Map([
-  ['first memorized spell of lowest spell level will be duplicated',
-   "Method 1 did its whole work: the member's list of known spells is one shorter, and the member has one more memorized copy of the first memorized spell, counted at spell level 1."],
-  ['oops, end of known spells not base of spell memorizatin', notLaidOut],
-  ['oops, end of spell memorization not base of memorized spells', notLaidOut],
-  ['oops, spell sections lie outside the save file', notLaidOut],
-  ['no memorized spell to duplicate, free space left as by method 0', needsFirstLevel],
-  ['no spell level 1 memorization entry, free space left as by method 0', needsFirstLevel],
+const whackWords = new Map([
+  [WhackEnd.LeftDuplicate, methodWords[0]],
+  [WhackEnd.Shrunk, "Method 1 did its whole work: the member's list of known spells is one shorter, and the member has one more memorized copy of the first memorized spell, counted at spell level 1."],
+  [WhackEnd.KnownNotBeforeMemorization, notLaidOut],
+  [WhackEnd.MemorizationNotBeforeMemorized, notLaidOut],
+  [WhackEnd.SectionsOutsideSave, notLaidOut],
+  [WhackEnd.NoMemorizedSpell, needsFirstLevel],
+  [WhackEnd.NoLevelOneEntry, needsFirstLevel],
 ]);
 
-// The explanation of a whack that was made, from the lines the command line printed for it,
-// whether the save changed at all and the method: a sentence, or '' where there is none to add.
-export function explainWhack(lines, changed, method) {
+// The explanation of a removal that was made, from what the whack did (`whackEnd`, a WhackEnd)
+// and whether the save changed at all: a sentence, or '' where there is none to add.
+export function explainWhack(whackEnd, changed) {
   if (!changed) {
     return 'With method 0, removing the very last spell of the list changes nothing at all: the save is as it was.';
   }
-  const explained = lines.map((line) => outcomes.get(line)).find(Boolean);
-  if (explained) return explained;
-  return method === 0 ? methodWords[0] : '';
+  return whackWords.get(whackEnd) ?? '';
 }
+
+// Why a member's spell list stops early, by the core's RunEnd; '' for a list that did not stop.
+const listStops = new Map([
+  [RunEnd.MemberOutsideSave, 'The member cannot be read: the save is damaged.'],
+  [RunEnd.NoCreature, 'The member cannot be read: the save is damaged.'],
+  [RunEnd.NameNotInIndex, 'A spell this member knows is not in the resource index: is it the .key file of this game?'],
+  [RunEnd.NotASpell, 'The spell archive holds something else than a spell where a spell should be: is it the right .bif file?'],
+  [RunEnd.KnownOutsideSave, "The member's known spells lie outside the save: the save is damaged."],
+]);
+export const whyListStops = (end) => listStops.get(end) ?? '';

@@ -1,10 +1,8 @@
-// The command equivalent to what the page asked, and reading the command line's text.
+// The command equivalent to what the page asked, and what a run's outcome means for the player.
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
-import { afterBanner, commandLine, explainWhack, stopMessage } from './command.mjs';
-
-const banner = "\nOrvane's Grimtrim 1.01 -- whack spells a Vellmark character\n" +
-               '                                     has in his/her spell book\n\n';
+import { RunEnd, WhackEnd } from './core.mjs';
+import { commandLine, explainWhack, whyListStops } from './command.mjs';
 
 test('the command names the options given, the default method left out', () => {
   assert.equal(commandLine({}, 'sample.gam'), 'grimtrim sample.gam game.cfg');
@@ -22,24 +20,26 @@ test('a save name a shell would split is quoted as one word', () => {
   assert.equal(commandLine({}, 'saves/000001-Quick/party.gam'), 'grimtrim saves/000001-Quick/party.gam game.cfg');
 });
 
-test('the text after the banner, and the line a listing stopped with', () => {
-  assert.equal(afterBanner(`${banner}0 Selwyn\n1 Brother Aldric\n\n\nUse -pN to select the party member`),
-               '0 Selwyn\n1 Brother Aldric\n\n\nUse -pN to select the party member');
-  assert.equal(afterBanner(`${banner}<notes.gam> is not a save file, first chars are not "GAME"`),
-               '<notes.gam> is not a save file, first chars are not "GAME"');
-  assert.equal(stopMessage(`${banner}0 Selwyn\n1 Brother Aldric\noops, missed CRE pointer\n\n\nUse -pN to select the party member`),
-               'oops, missed CRE pointer');
-  assert.equal(stopMessage(banner), '');
+test('a removal is explained by what the whack did with the room it freed, or as no change at all', () => {
+  assert.match(explainWhack(WhackEnd.Shrunk, true), /^Method 1 did its whole work/);
+  for (const end of [WhackEnd.KnownNotBeforeMemorization, WhackEnd.MemorizationNotBeforeMemorized, WhackEnd.SectionsOutsideSave]) {
+    assert.match(explainWhack(end, true), /^The save is not laid out as method 1 needs/, String(end));
+  }
+  for (const end of [WhackEnd.NoMemorizedSpell, WhackEnd.NoLevelOneEntry]) {
+    assert.match(explainWhack(end, true), /^Method 1 needs a first-level spell memorized/, String(end));
+  }
+  assert.match(explainWhack(WhackEnd.LeftDuplicate, true), /^Free-space method 0: the gap is left as it is/);
+  assert.equal(explainWhack(WhackEnd.LeftDuplicate, false),
+               'With method 0, removing the very last spell of the list changes nothing at all: the save is as it was.');
+  assert.equal(explainWhack(99, true), '', 'an end the page does not know adds nothing');
 });
 
-test('a whack is explained by its closing line, by the method, or as no change at all', () => {
-  assert.match(explainWhack(['0 Selwyn', 'Whacking Witchlight', '', 'first memorized spell of lowest spell level will be duplicated'], true, 1),
-               /^Method 1 did its whole work/);
-  assert.match(explainWhack(['Whacking Witchlight', 'oops, end of known spells not base of spell memorizatin'], true, 1),
-               /^The save is not laid out as method 1 needs/);
-  assert.match(explainWhack(['Whacking Witchlight', 'no memorized spell to duplicate, free space left as by method 0'], true, 1),
-               /^Method 1 needs a first-level spell memorized/);
-  assert.match(explainWhack(['Whacking Frost Veil'], true, 0), /^Free-space method 0/);
-  assert.equal(explainWhack(['Whacking Frost Veil'], true, 1), '');
-  assert.match(explainWhack(['Whacking Frost Veil'], false, 0), /changes nothing at all/);
+test('a list that stops early says why, by how the run ended', () => {
+  assert.equal(whyListStops(RunEnd.NoCreature), 'The member cannot be read: the save is damaged.');
+  assert.equal(whyListStops(RunEnd.MemberOutsideSave), 'The member cannot be read: the save is damaged.');
+  assert.match(whyListStops(RunEnd.NameNotInIndex), /is not in the resource index/);
+  assert.match(whyListStops(RunEnd.NotASpell), /something else than a spell/);
+  assert.match(whyListStops(RunEnd.KnownOutsideSave), /lie outside the save/);
+  assert.equal(whyListStops(RunEnd.Completed), '');
+  assert.equal(whyListStops(RunEnd.Whacked), '');
 });

@@ -5,6 +5,38 @@ export const kNotGiven = -1;  // member, level or number left out, as on the com
 export const kDefaultMethod = 1;
 export const kNoLocator = 0xFFFFFFFF;  // a known spell's name that the resource index lacks
 
+// How a run ended, by the core's own numbers: the page decides by these names, never by the
+// text a run printed.
+export const RunEnd = Object.freeze({
+  Completed: 0,          // every member, or every known spell of the chosen one, was walked
+  Whacked: 1,            // the chosen spell was removed
+  MemberOutsideSave: 2,  // the party record of the member does not lie whole inside the save
+  NoCreature: 3,         // the member's creature record lies outside the save or lacks "CRE"
+  KnownOutsideSave: 4,   // the member's known spells do not lie inside the save
+  NameNotInIndex: 5,     // a known spell's name is not in the resource index
+  NotASpell: 6,          // a known spell's data does not begin with a spell header
+});
+
+// What a removal did with the room it freed, by the core's own numbers.
+export const WhackEnd = Object.freeze({
+  LeftDuplicate: 0,                   // method 0: the last known spell stands twice
+  Shrunk: 1,                          // method 1's whole work: list shortened, a memorized copy added
+  // Method 1 found the record unfit and left it as method 0 does:
+  KnownNotBeforeMemorization: 2,      // the known spells do not end where memorization begins
+  MemorizationNotBeforeMemorized: 3,  // memorization does not end where memorized spells begin
+  SectionsOutsideSave: 4,             // the sections do not lie inside the save
+  NoMemorizedSpell: 5,                // there is no memorized spell to copy
+  NoLevelOneEntry: 6,                 // no spell-level-1 entry can count the copy
+});
+
+// True for an end where the run stopped at damage, with the message the command line printed
+// for it.
+export const stoppedEarly = (end) => end !== RunEnd.Completed && end !== RunEnd.Whacked;
+
+// The four kinds of file by the names the page uses, in the order the core gives their
+// signatures: the order in which the command line checks them.
+const kKindOrder = ['stringTable', 'spellArchive', 'resourceIndex', 'save'];
+
 // The command line's output is bytes; each byte becomes the character of the same code, so the
 // text holds exactly what a terminal would be sent.
 export function bytesToText(bytes) {
@@ -75,10 +107,24 @@ export function makeCore(module) {
     return { name: file.name ?? '', bytes: file.bytes };
   }
   const option = (value, otherwise) => (value === undefined || value === null ? otherwise : value | 0);
+  // How a run ended, as the core's answers carry it after their other values.
+  const readOutcome = (r) => {
+    const end = r.u32();
+    const member = r.i32();
+    const missingName = r.bytes(8);
+    const whacked = { known: r.i32(), level: r.i32(), number: r.i32() };
+    const whack = { end: r.u32(), unknownMethod: r.u32() !== 0 };
+    return { end, member, missingName, whacked, whack, message: r.bytes(r.u32()) };
+  };
 
   return {
-    // One run as the command line makes it: { text, status, save }. `text` is the output, one
-    // character per byte; `save` a fresh copy of the save as the run left it.
+    // One run as the command line makes it: { text, status, save, message, outcome }. `text` is
+    // the output, one character per byte; `save` a fresh copy of the save as the run left it;
+    // `message` the bytes of the line the run stopped with (a file that failed its check, or
+    // damage met on the way), empty where it did not stop; `outcome` how the report ended, null
+    // where a file failed its check: { end (a RunEnd), member, missingName (8 bytes, with
+    // NameNotInIndex), whacked: { known, level, number }, whack: { end (a WhackEnd),
+    // unknownMethod } (both with Whacked), message }.
     run(files = {}, options = {}) {
       const save = checkedFile(files.save, 'save');
       const table = checkedFile(files.stringTable, 'stringTable');
@@ -100,12 +146,16 @@ export function makeCore(module) {
         return readBlock(result, (r) => {
           const status = r.u32();
           const text = bytesToText(r.bytes(r.u32()));
-          return { text, status, save: after };
+          const checkMessage = r.bytes(r.u32());
+          if (status !== 0) return { text, status, save: after, message: checkMessage, outcome: null };
+          const outcome = readOutcome(r);
+          return { text, status, save: after, message: outcome.message, outcome };
         });
       });
     },
-    // The party as the listing without -p shows it: { members, end, stoppedAt }. Each member's
-    // name is its bytes as stored.
+    // The party as the listing without -p reads it: { members, end, stoppedAt, message }, `end` a
+    // RunEnd; where the list stops early, `stoppedAt` is the member that could not be read and
+    // `message` the command line's line for it. Each member's name is its bytes as stored.
     party(save, table) {
       return withBlocks((alloc) => readBlock(
           module._gt_party(putBytes(alloc, save), save.length, putBytes(alloc, table), table.length),
@@ -117,10 +167,13 @@ export function makeCore(module) {
               const knowsSpells = r.u32() !== 0;
               members.push({ index, number, knowsSpells, name: r.bytes(r.u32()) });
             }
-            return { members, end: r.u32(), stoppedAt: r.i32() };
+            const { end, member, message } = readOutcome(r);
+            return { members, end, stoppedAt: member, message };
           }));
     },
-    // A member's spell-book spells in stored order: { spells, end }; names as stored bytes.
+    // A member's spell-book spells in stored order, each numbered within its level as -s and -w
+    // number it: { spells, end, message }, `end` a RunEnd and `message` the command line's line
+    // where the list stops early; names as stored bytes.
     spells(files, member) {
       const [save, stringTable, spellArchive, resourceIndex] =
           ['save', 'stringTable', 'spellArchive', 'resourceIndex'].map((kind) => files[kind].bytes);
@@ -137,7 +190,8 @@ export function makeCore(module) {
               const number = r.i32();
               spells.push({ known, level, number, name: r.bytes(r.u32()) });
             }
-            return { spells, end: r.u32() };
+            const { end, message } = readOutcome(r);
+            return { spells, end, message };
           }));
     },
     // Where the index puts each member's known spells: [{ index, locators }], the locators as
@@ -155,6 +209,47 @@ export function makeCore(module) {
             }
             return members;
           }));
+    },
+    // What the page needs to tell files apart before it reads them whole: { signatures: { save:
+    // 'GAME', ... } by kind, headSize }, `headSize` the first bytes that tell a file's kind and,
+    // for an archive, where its file table lies. Asked once, when the page starts.
+    fileKinds() {
+      return readBlock(module._gt_file_kinds(), (r) => {
+        const signatures = {};
+        for (const key of kKindOrder) signatures[key] = bytesToText(r.bytes(r.u32()));
+        return { signatures, headSize: r.u32() };
+      });
+    },
+    // Where the file table of an archive of `size` bytes lies, from its first bytes `head`:
+    // { start, end } of the entries that lie whole inside the file (no more than the page will
+    // read of a table), or null where it has none.
+    archiveTable(head, size) {
+      return withBlocks((alloc) => readBlock(
+          module._gt_archive_table(putBytes(alloc, head), head.length, size),
+          (r) => {
+            const found = r.u32() !== 0;
+            // Offsets of a file past 4 GB: each as two words, low first.
+            const start = r.u32() + r.u32() * 2 ** 32;
+            const end = r.u32() + r.u32() * 2 ** 32;
+            return found ? { start, end } : null;
+          }));
+    },
+    // Which of the locators `wanted` (numbers) the file entries in `table`, a slice of an
+    // archive's file table from its start, carry: a Set.
+    heldLocators(table, wanted) {
+      const list = [...wanted];
+      return withBlocks((alloc) => {
+        const locators = alloc(list.length * 4);
+        const view = new DataView(module.HEAPU8.buffer, locators, list.length * 4);
+        list.forEach((locator, i) => view.setUint32(i * 4, locator, true));
+        return readBlock(
+            module._gt_held_locators(putBytes(alloc, table), table.length, locators, list.length),
+            (r) => {
+              const held = new Set();
+              for (let n = r.u32(); n > 0; --n) held.add(r.u32());
+              return held;
+            });
+      });
     },
   };
 }

@@ -1,19 +1,25 @@
 // The page's way into the core: plain C functions over byte buffers in the module's memory.
 // Each answer is one block from malloc() that the caller frees: little-endian 32-bit words
 // and counted bytes, which the page's script reads back with a DataView.
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <optional>
 #include <string_view>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
+#include "formats/resource_index.h"
 #include "formats/save_game.h"
+#include "formats/signatures.h"
 #include "formats/spell_lookup.h"
 #include "spellbook/party.h"
+#include "spellbook/run.h"
 #include "spellbook/settings.h"
 #include "spellbook/spell_walk.h"
+#include "spellbook/whack.h"
 #include "text/file_kind.h"
 #include "text/help.h"
 #include "text/output.h"
@@ -44,6 +50,10 @@ class Answer {
       bytes_.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
   }
   void signedWord(std::int32_t value) { word(static_cast<std::uint32_t>(value)); }
+  void longWord(std::uint64_t value) {
+    word(static_cast<std::uint32_t>(value));
+    word(static_cast<std::uint32_t>(value >> 32));
+  }
   void text(std::string_view text) {
     word(static_cast<std::uint32_t>(text.size()));
     bytes_.insert(bytes_.end(), text.begin(), text.end());
@@ -90,6 +100,62 @@ bool checked(const GivenFile& file, const FileKind& kind, Output& out) {
   return true;
 }
 
+// The page's table of these codes (core.mjs) reads the numbers as they stand here.
+static_assert(static_cast<std::uint32_t>(RunEnd::Completed) == 0 &&
+              static_cast<std::uint32_t>(RunEnd::Whacked) == 1 &&
+              static_cast<std::uint32_t>(RunEnd::MemberOutsideSave) == 2 &&
+              static_cast<std::uint32_t>(RunEnd::NoCreature) == 3 &&
+              static_cast<std::uint32_t>(RunEnd::KnownOutsideSave) == 4 &&
+              static_cast<std::uint32_t>(RunEnd::NameNotInIndex) == 5 &&
+              static_cast<std::uint32_t>(RunEnd::NotASpell) == 6);
+static_assert(static_cast<std::uint32_t>(WhackEnd::LeftDuplicate) == 0 &&
+              static_cast<std::uint32_t>(WhackEnd::Shrunk) == 1 &&
+              static_cast<std::uint32_t>(WhackEnd::KnownNotBeforeMemorization) == 2 &&
+              static_cast<std::uint32_t>(WhackEnd::MemorizationNotBeforeMemorized) == 3 &&
+              static_cast<std::uint32_t>(WhackEnd::SectionsOutsideSave) == 4 &&
+              static_cast<std::uint32_t>(WhackEnd::NoMemorizedSpell) == 5 &&
+              static_cast<std::uint32_t>(WhackEnd::NoLevelOneEntry) == 6);
+
+// How a run ended, as every answer about a run closes: the end, the member, the missing name's
+// 8 bytes, the whacked spell's known index, level and number, the whack's end and whether its
+// method was unknown, then the message the command line printed where the run stopped.
+void putOutcome(Answer& answer, const RunOutcome& outcome) {
+  answer.word(static_cast<std::uint32_t>(outcome.end));
+  answer.signedWord(outcome.member);
+  answer.longWord(outcome.missingName);
+  answer.signedWord(outcome.whacked.knownIndex);
+  answer.signedWord(outcome.whacked.level);
+  answer.signedWord(outcome.whacked.number);
+  answer.word(static_cast<std::uint32_t>(outcome.whack.end));
+  answer.word(outcome.whack.unknownMethod ? 1 : 0);
+  TextOutput message;
+  printStopMessage(outcome, message);
+  answer.text(message.text());
+}
+
+// A listener for callers that collect what a run meets.
+template <typename OnMember, typename OnKept>
+class RunCalls final : public RunListener {
+ public:
+  RunCalls(OnMember onMember, OnKept onKept)
+      : onMember_(std::move(onMember)), onKept_(std::move(onKept)) {}
+  void member(const MemberLine& line) override { onMember_(line); }
+  void kept(const KeptSpell& spell) override { onKept_(spell); }
+
+ private:
+  OnMember onMember_;
+  OnKept onKept_;
+};
+
+// The first bytes of every file the page reads to tell its kind: enough for the signature and
+// for an archive's header, which says where its file table lies.
+constexpr std::uint64_t kHeadSize = kArchiveHeaderSize;
+static_assert(kHeadSize >= kSignatureSize);
+
+// An archive's file table is read only up to this many entries: far more than a game's archive
+// holds, and a damaged count cannot make the page read a whole file of gigabytes.
+constexpr std::uint64_t kMostTableEntries = 1 << 20;
+
 // The archive is chosen on at most this many of the party's known spells: far more than any
 // real party knows, and few enough that a damaged save cannot hold the page up.
 constexpr std::size_t kMostScoredSpells = 1 << 16;
@@ -100,7 +166,9 @@ extern "C" {
 
 // One run as the command line makes it once its configuration is read: the banner, the
 // checks of the string table, spell archive, resource index and save, then the report. A
-// whack edits `save` in place. Answer: status, then the text printed.
+// whack edits `save` in place. Answer: status, the text printed, the message of the check that
+// failed (empty where none did), then how the report ended (with status 1, a report that did
+// not run: completed, nothing more).
 std::uint8_t* gt_run(const char* saveName, std::uint8_t* save, std::uint32_t saveSize,
                      const char* tableName, const std::uint8_t* table, std::uint32_t tableSize,
                      const char* archiveName, const std::uint8_t* archive,
@@ -113,88 +181,76 @@ std::uint8_t* gt_run(const char* saveName, std::uint8_t* save, std::uint32_t sav
   const GivenFile indexFile{indexName, index, indexSize};
   TextOutput out;
   printBanner(out);
+  TextOutput failedCheck;
   std::uint32_t status = 1;
-  if (checked(tableFile, kStringTable, out) && checked(archiveFile, kSpellArchive, out) &&
-      checked(indexFile, kResourceIndex, out) && checked(saveFile, kSaveGame, out)) {
+  RunOutcome outcome;
+  if (checked(tableFile, kStringTable, failedCheck) &&
+      checked(archiveFile, kSpellArchive, failedCheck) &&
+      checked(indexFile, kResourceIndex, failedCheck) &&
+      checked(saveFile, kSaveGame, failedCheck)) {
     const Game game{saveFile.view(), tableFile.view(), archiveFile.view(), indexFile.view()};
-    reportParty(game, Settings{method, member, level, number}, out);
+    outcome = reportParty(game, Settings{method, member, level, number}, out);
     status = 0;
+  } else {
+    out.print("%s", failedCheck.text().c_str());
   }
   Answer answer;
   answer.word(status);
   answer.text(out.text());
+  answer.text(failedCheck.text());
+  putOutcome(answer, outcome);
   return answer.release();
 }
 
 // The party as the listing without -p reads it. Answer: the count, then per member its index,
-// listing number, whether it knows spells and its name; then how the walk ended (0 completed,
-// 1 a party record outside the save, 2 a creature record without "CRE") and where.
+// listing number, whether it knows spells and its name; then how the walk ended, the member it
+// stopped at among it.
 std::uint8_t* gt_party(const std::uint8_t* save, std::uint32_t saveSize, const std::uint8_t* table,
                        std::uint32_t tableSize) {
   const Game game{viewOf(save, saveSize), viewOf(table, tableSize), View{}, View{}};
   Answer members;
   std::uint32_t count = 0;
-  MemberCalls add([&](const MemberLine& line, const Creature&) {
-    members.signedWord(line.index);
-    members.word(line.listingNumber);
-    members.word(line.knowsSpells ? 1 : 0);
-    members.text(textOf(line.name));
-    ++count;
-  });
-  const PartyWalk party = walkParty(game, add);
+  RunCalls add(
+      [&](const MemberLine& line) {
+        members.signedWord(line.index);
+        members.word(line.listingNumber);
+        members.word(line.knowsSpells ? 1 : 0);
+        members.text(textOf(line.name));
+        ++count;
+      },
+      [](const KeptSpell&) {});
+  const RunOutcome outcome = runRequest(game, Settings{1, kNotGiven, kNotGiven, kNotGiven}, add);
   Answer answer;
   answer.word(count);
   answer.append(members);
-  answer.word(static_cast<std::uint32_t>(party.end));
-  answer.signedWord(party.stoppedAt);
+  putOutcome(answer, outcome);
   return answer.release();
 }
 
-// The spell-book spells of party record `member` in stored order, each with its known index,
-// level, number among the spells of its level (what -w takes with -s at that level) and name;
-// then how the walk ended (0 completed, 1 the member cannot be read, 2 a name missing from the
-// index, 3 data without a spell header, 4 known spells outside the save).
+// The spell-book spells of party record `member` in stored order, as its listing with -p walks
+// them, each with its known index, level, number among the spells of its level (what -w takes
+// with -s at that level) and name; then how the walk ended.
 std::uint8_t* gt_spells(const std::uint8_t* save, std::uint32_t saveSize, const std::uint8_t* table,
                         std::uint32_t tableSize, const std::uint8_t* archive,
                         std::uint32_t archiveSize, const std::uint8_t* index,
                         std::uint32_t indexSize, std::int32_t member) {
   const Game game{viewOf(save, saveSize), viewOf(table, tableSize), viewOf(archive, archiveSize),
                   viewOf(index, indexSize)};
-  Answer answer;
-  const MemberLookup found = lookUpMember(game, member);
-  if (!found.creature) {
-    answer.word(0);
-    answer.word(1);
-    return answer.release();
-  }
   Answer spells;
   std::uint32_t count = 0;
-  std::map<std::int32_t, std::int32_t> numbers;  // the last number given at each level
-  KeptSpellCalls add([&](const KeptSpell& spell) {
-    spells.signedWord(spell.knownIndex);
-    spells.signedWord(spell.level);
-    spells.signedWord(++numbers[spell.level]);
-    spells.text(textOf(stringText(game.stringTable, spell.name)));
-    ++count;
-  });
-  const SpellWalk walk = walkSpells(game, *found.creature, kNotGiven, kNotGiven, add);
+  RunCalls add([](const MemberLine&) {},
+               [&](const KeptSpell& spell) {
+                 spells.signedWord(spell.knownIndex);
+                 spells.signedWord(spell.level);
+                 spells.signedWord(spell.number);
+                 spells.text(textOf(stringText(game.stringTable, spell.name)));
+                 ++count;
+               });
+  const RunOutcome outcome = runRequest(game, Settings{1, member, kNotGiven, kNotGiven}, add);
+  Answer answer;
   answer.word(count);
   answer.append(spells);
-  switch (walk.end) {
-    case WalkEnd::Completed:
-    case WalkEnd::Chosen:
-      answer.word(0);
-      break;
-    case WalkEnd::NameNotInIndex:
-      answer.word(2);
-      break;
-    case WalkEnd::NotASpell:
-      answer.word(3);
-      break;
-    case WalkEnd::KnownOutsideSave:
-      answer.word(4);
-      break;
-  }
+  putOutcome(answer, outcome);
   return answer.release();
 }
 
@@ -224,6 +280,59 @@ std::uint8_t* gt_party_locators(const std::uint8_t* save, std::uint32_t saveSize
   Answer answer;
   answer.word(count);
   answer.append(members);
+  return answer.release();
+}
+
+// What the page needs to tell the four kinds of file apart: each kind's signature, in the order
+// the command line checks the files (string table, spell archive, resource index, save), then
+// how many first bytes of a file the page reads: enough for the signature and an archive's header.
+std::uint8_t* gt_file_kinds() {
+  Answer answer;
+  for (const FileKind* kind : {&kStringTable, &kSpellArchive, &kResourceIndex, &kSaveGame})
+    answer.text(std::string_view(kind->signature, kSignatureSize));
+  answer.word(static_cast<std::uint32_t>(kHeadSize));
+  return answer.release();
+}
+
+// Where the file table of an archive of `size` bytes lies, from its first `headSize` bytes at
+// `head`, for the page to read no more of a file of gigabytes than the table. Answer: whether it
+// has one, then the start and end of the entries that lie whole inside the file (at most
+// kMostTableEntries), each as two words, low first. A head shorter than an archive's header, or
+// a size that is no count of bytes, has none.
+std::uint8_t* gt_archive_table(const std::uint8_t* head, std::uint32_t headSize, double size) {
+  Answer answer;
+  EntryTable table;
+  if (std::isfinite(size) && size >= 0 && size <= 0x1p53) {
+    table = fileEntriesOf(viewOf(head, headSize), static_cast<std::uint64_t>(size));
+  }
+  const std::uint64_t entries =
+      table.entries < kMostTableEntries ? table.entries : kMostTableEntries;
+  answer.word(entries > 0 ? 1 : 0);
+  answer.longWord(table.offset);
+  answer.longWord(table.offset + entries * kFileEntrySize);
+  return answer.release();
+}
+
+// Which of the `count` locators at `wanted` the file entries in `table` carry, the table being
+// `tableSize` bytes of an archive's file table from its start; an entry cut short is not read.
+// Answer: the count of those held, then each once.
+std::uint8_t* gt_held_locators(const std::uint8_t* table, std::uint32_t tableSize,
+                               const std::uint32_t* wanted, std::uint32_t count) {
+  const View slice = viewOf(table, tableSize);
+  const EntryTable entries{0, slice.size / kFileEntrySize};
+  std::unordered_set<Locator> looked(wanted, wanted == nullptr ? wanted : wanted + count);
+  Answer held;
+  std::uint32_t found = 0;
+  for (std::uint64_t i = 0; i < entries.entries && !looked.empty(); ++i) {
+    const Locator locator = fileLocator(slice, entries, i);
+    if (looked.erase(locator) > 0) {
+      held.word(locator);
+      ++found;
+    }
+  }
+  Answer answer;
+  answer.word(found);
+  answer.append(held);
   return answer.release();
 }
 

@@ -1,34 +1,31 @@
 // The files a player chooses or drops: which of the game's four kinds each one is, which of
 // several of a kind is used, and what is still missing. Nothing here reads the page.
 
-// The four kinds, told apart by their first four bytes, in the order the command line checks
-// them once its configuration is read.
+// The four kinds, in the order the command line checks them once its configuration is read.
+// Their signatures are the core's: the page asks for them once, when it starts.
 export const kinds = [
-  { key: 'stringTable', signature: 'TLK ', label: 'String table',
-    missing: "Add the game's string table: the .tlk file." },
-  { key: 'spellArchive', signature: 'BIFF', label: 'Spell archive',
-    missing: "Add the game's spell archive: a .bif file." },
-  { key: 'resourceIndex', signature: 'KEY ', label: 'Resource index',
-    missing: "Add the game's resource index: the .key file." },
-  { key: 'save', signature: 'GAME', label: 'Saved game', missing: 'Add the saved game: the .gam file.' },
+  { key: 'stringTable', label: 'String table', missing: "Add the game's string table: the .tlk file." },
+  { key: 'spellArchive', label: 'Spell archive', missing: "Add the game's spell archive: a .bif file." },
+  { key: 'resourceIndex', label: 'Resource index', missing: "Add the game's resource index: the .key file." },
+  { key: 'save', label: 'Saved game', missing: 'Add the saved game: the .gam file.' },
 ];
 export const kindKeys = kinds.map((kind) => kind.key);
 
-// The kind whose signature `head` (at least the first four bytes of a file) begins with, or
-// null for a file of none of them, a shorter one among them.
-export function kindOf(head) {
+// The kind whose signature (`signatures` by kind, four characters each) `head`, a file's first
+// bytes, begins with, or null for a file of none of them, a shorter one among them.
+export function kindOf(head, signatures) {
   if (head.length < 4) return null;
   const signature = String.fromCharCode(head[0], head[1], head[2], head[3]);
-  return kinds.find((kind) => kind.signature === signature)?.key ?? null;
+  return kindKeys.find((key) => signatures[key] === signature) ?? null;
 }
 
 // Sorts `entries` ({ head, ... }) by kind, keeping the order they were given in within each
 // kind: { found: { save: [...], ... }, unknown: [...] }.
-export function sortByKind(entries) {
+export function sortByKind(entries, signatures) {
   const found = Object.fromEntries(kindKeys.map((key) => [key, []]));
   const unknown = [];
   for (const entry of entries) {
-    const key = kindOf(entry.head);
+    const key = kindOf(entry.head, signatures);
     (key ? found[key] : unknown).push(entry);
   }
   return { found, unknown };
@@ -48,17 +45,27 @@ export function bestScore(scores) {
   return best;
 }
 
-// What the page says of the archive picked among several by their scores.
-export function archiveNote(names, scores, picked) {
-  const tie = scores.some((score, i) => i !== picked && score === scores[picked]);
-  return `Of the ${names.length} spell archives given, ${names[picked]} is used: ` +
-      `it holds ${scores[picked]} of the party's known spells, more than any other` +
-      (tie ? ' but one given before it' : '') + '.';
+// The archive the page uses among several ({ name, size, score }) when the player chose none:
+// the one that holds the most of the party's known spells, or, where none holds any, the
+// smallest, since any lists them alike and the smallest is read quickest.
+export function pickArchive(archives) {
+  if (archives.some((archive) => archive.score > 0)) return bestScore(archives.map((archive) => archive.score));
+  return archives.reduce((best, archive, i) => (archive.size < archives[best].size ? i : best), 0);
 }
 
-// The first bytes of a file the page reads to tell its kind, and, for an archive, where its
-// file table is: the archive's header.
-export const kHeadSize = 20;
+// What the page says of the archive it picked among several ({ name, score }): `picked` the
+// index of the one in use.
+export function archiveNote(archives, picked) {
+  const { name, score } = archives[picked];
+  if (score <= 0) {
+    return `None of the ${archives.length} spell archives given holds any of the party's known spells; ` +
+        `${name}, the smallest, is used.`;
+  }
+  const tie = archives.some((archive, i) => i !== picked && archive.score === score);
+  return `Of the ${archives.length} spell archives given, ${name} is used: ` +
+      `it holds ${score} of the party's known spells, more than any other` +
+      (tie ? ' but one given before it' : '') + '.';
+}
 
 // True for a name the game gives one of its four kinds of file. Among thousands of files (a
 // whole installation) these are examined first, and the others only when a kind is still missing.
@@ -80,36 +87,6 @@ export function newestFirst(saves) {
       .map(({ save }) => save);
 }
 
-// An archive's file table is read only up to this many entries: far more than a game's archive
-// holds, and a damaged count cannot make the page read a whole file of gigabytes.
-export const kMostTableEntries = 1 << 20;
-const kFileEntrySize = 16;
-
-// Where the file table of an archive of `size` bytes lies, from its header `head` (its first
-// kHeadSize bytes): { start, end } of the entries that lie whole inside the file, as the core
-// reads them; null where it has none (a header cut short, a count of 0 or less, a table that
-// starts past the end).
-export function archiveTableRange(head, size) {
-  if (head.length < kHeadSize || size < kHeadSize) return null;
-  const view = new DataView(head.buffer, head.byteOffset, head.byteLength);
-  const count = view.getInt32(0x08, true);
-  const start = view.getUint32(0x10, true);
-  if (count <= 0 || start > size) return null;
-  const entries = Math.min(count, Math.floor((size - start) / kFileEntrySize), kMostTableEntries);
-  return entries > 0 ? { start, end: start + entries * kFileEntrySize } : null;
-}
-
-// Which of the locators `wanted` (a Set of numbers) the file entries in `table` carry.
-export function heldLocators(table, wanted) {
-  const held = new Set();
-  const view = new DataView(table.buffer, table.byteOffset, table.byteLength);
-  for (let at = 0; at + kFileEntrySize <= table.length; at += kFileEntrySize) {
-    const locator = view.getUint32(at, true);
-    if (wanted.has(locator)) held.add(locator);
-  }
-  return held;
-}
-
 // How many of `locators` (a known spell each, repeats counted) are among `held`.
 export function countHeld(locators, held) {
   let count = 0;
@@ -129,4 +106,16 @@ export function heldElsewhere(locators, inUse, others) {
     lacking = lacking.filter((locator) => !other.held.has(locator));
   }
   return found.sort((a, b) => b.count - a.count);
+}
+
+// What the page says of a member's known spells that the archive in use (`inUseName`) lacks
+// and other archives hold, `found` as heldElsewhere() gives it; '' where there are none.
+export function elsewhereNote(memberName, inUseName, found) {
+  if (!found.length) return '';
+  const count = found.reduce((sum, f) => sum + f.count, 0);
+  const one = count === 1;
+  const where = found.map((f) => (found.length === 1 ? f.name : `${f.count} in ${f.name}`)).join(', ');
+  return `${count} of the known spells of ${memberName} ${one ? 'is' : 'are'} not listed: ` +
+      `${inUseName} does not hold ${one ? 'it' : 'them'}. ${one ? 'It is' : 'They are'} in ${where}; ` +
+      `choose that archive above to see ${one ? 'it' : 'them'}.`;
 }
