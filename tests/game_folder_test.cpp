@@ -39,8 +39,10 @@ TEST(GameFolder, FindsSpellsAsTheGameDoes) {
                        "\n\nUse -sN to select the spell level to display"),
             levels.output);
   EXPECT_EQ(0, levels.status);
-  EXPECT_NE(std::string::npos, levels.errors.find("data/patch/Lost.bif"));
-  EXPECT_NE(std::string::npos, levels.errors.find("en_US"));
+  if (errorsCollected()) {
+    EXPECT_NE(std::string::npos, levels.errors.find("data/patch/Lost.bif"));
+    EXPECT_NE(std::string::npos, levels.errors.find("en_US"));
+  }
 
   EXPECT_EQ(bannerThen("1 Orla Venn\nLevel 1, Spell 1: Ember Dart\n"
                        "Level 1, Spell 2: Frost Veil, Reworked\nLevel 1, Spell 3: Witchlight\n"
@@ -118,6 +120,7 @@ TEST(GameFolder, AnArchiveThatCannotBeUsedOnlyPassesItsSpellsOver) {
                        "Level 2, Spell 3: Sticky Strands\n"),
             run.output);
   EXPECT_EQ(0, run.status);
+  if (!errorsCollected()) return;
   const std::size_t first = run.errors.find("data/Expansion.bif");
   ASSERT_NE(std::string::npos, first);
   EXPECT_EQ(std::string::npos, run.errors.find("data/Expansion.bif", first + 1));

@@ -30,6 +30,10 @@ struct RunResult {
   gamedata::Bytes save;  // the saved game's bytes afterwards (sample.gam), when there is one
 };
 
+// True where a run's standard error is collected into RunResult::errors; elsewhere it goes to the
+// test's own.
+[[nodiscard]] bool errorsCollected();
+
 // Runs grimtrim with `args` from inside `folder`.
 [[nodiscard]] RunResult runGrimtrim(const std::filesystem::path& folder,
                                     const std::vector<std::string>& args);

@@ -92,3 +92,7 @@ RunResult Started::wait() {
   result.status = WIFEXITED(status_) ? WEXITSTATUS(status_) : -1;
   return result;
 }
+
+bool errorsCollected() {
+  return true;
+}

@@ -120,3 +120,7 @@ RunResult Started::wait() {
   result.status = exited && code < 0xC0000000 ? static_cast<int>(code) : -1;
   return result;
 }
+
+bool errorsCollected() {
+  return false;
+}
