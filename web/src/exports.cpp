@@ -303,7 +303,10 @@ std::uint8_t* gt_archive_table(const std::uint8_t* head, std::uint32_t headSize,
   Answer answer;
   EntryTable table;
   if (std::isfinite(size) && size >= 0 && size <= 0x1p53) {
-    table = fileEntriesOf(viewOf(head, headSize), static_cast<std::uint64_t>(size));
+    const auto fileSize = static_cast<std::uint64_t>(size);
+    // No more of the head than the file holds: a header the file cuts short is no header.
+    const auto inFile = static_cast<std::uint32_t>(fileSize < headSize ? fileSize : headSize);
+    table = fileEntriesOf(viewOf(head, inFile), fileSize);
   }
   const std::uint64_t entries =
       table.entries < kMostTableEntries ? table.entries : kMostTableEntries;

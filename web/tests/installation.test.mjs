@@ -207,9 +207,9 @@ function writeArchive(path, size, entries, seed) {
 test('a whole installation: 3,000 other files, 120 archives of 4 GB and 20 saves, the newest party on screen within 2 s', async () => {
   const root = join(dir, 'Vellmark');
   const stress = join(dir, 'stress');
-  for (const folder of ['data', 'lang/en_US', 'music', 'movies', 'override', 'save']) mkdirSync(join(root, folder), { recursive: true });
-  copyFileSync(join(stress, 'sample.key'), join(root, 'chitin.key'));
-  copyFileSync(join(stress, 'sample.tlk'), join(root, 'lang/en_US/dialog.tlk'));
+  for (const folder of ['data', 'words/common', 'music', 'movies', 'override', 'save']) mkdirSync(join(root, folder), { recursive: true });
+  copyFileSync(join(stress, 'sample.key'), join(root, 'quest.key'));
+  copyFileSync(join(stress, 'sample.tlk'), join(root, 'words/common/texts.tlk'));
   copyFileSync(join(stress, 'spells.bif'), join(root, 'data/spells.bif'));
   const archiveSize = Math.floor(4e9 / 119);
   for (let i = 0; i < 119; ++i) writeArchive(join(root, 'data', `area${String(i).padStart(3, '0')}.bif`), archiveSize, 2000, i);

@@ -1,0 +1,155 @@
+// The core's answers as the page receives them, in Chromium: how a run ended as values, the
+// message the command line printed for a stop, the kinds' signatures, and an archive's file table
+// read from byte slices.
+import assert from 'node:assert/strict';
+import { readFileSync, writeFileSync } from 'node:fs';
+import { join } from 'node:path';
+import { after, before, test } from 'node:test';
+import { launchBrowser, makeSample, openPage, serve, siteDir, testDir } from './harness.mjs';
+
+const dir = testDir('bridge');
+const sample = join(dir, 'sample');
+const base64 = (name) => readFileSync(join(sample, name)).toString('base64');
+
+let server;
+let browser;
+
+before(async () => {
+  makeSample(sample, 'sample');
+  writeFileSync(join(sample, 'notes.gam'), 'Selwyn: forget Witchlight.\n');
+  writeFileSync(join(sample, 'damaged.gam'), readFileSync(join(sample, 'sample.gam')).subarray(0, 5000));
+  writeFileSync(join(sample, 'short.key'), readFileSync(join(sample, 'sample.key')).subarray(0, 300));
+  server = await serve(siteDir());
+  browser = await launchBrowser();
+});
+
+after(async () => {
+  await browser?.close();
+  await server?.close();
+});
+
+// Runs `cases` ([{ files: { kind: name }, options }]) in the page: each result with its bytes as
+// plain arrays and text, as the page would read them.
+async function runInPage(page, cases) {
+  const names = [...new Set(cases.flatMap((c) => Object.values(c.files)))];
+  return page.evaluate(({ cases, contents }) => {
+    const bytes = (name) => Uint8Array.from(atob(contents[name]), (c) => c.charCodeAt(0));
+    const text = (b) => String.fromCharCode(...b);
+    return cases.map(({ files, options }) => {
+      const given = Object.fromEntries(Object.entries(files).map(([kind, name]) => [kind, { name, bytes: bytes(name) }]));
+      const { status, message, outcome } = window.grimtrim.run(given, options);
+      return { status, message: text(message),
+               outcome: outcome && { ...outcome, missingName: text(outcome.missingName), message: text(outcome.message) } };
+    });
+  }, { cases, contents: Object.fromEntries(names.map((name) => [name, base64(name)])) });
+}
+
+const gameSet = { save: 'sample.gam', stringTable: 'sample.tlk', spellArchive: 'spells.bif', resourceIndex: 'sample.key' };
+
+test('a run ends with values: whacked, stopped and why, or a file that failed its check', async () => {
+  const { page, problems, context } = await openPage(browser, server.url);
+  const [whacked, unknownMethod, damaged, shortIndex, notASave, listed] = await runInPage(page, [
+    { files: gameSet, options: { member: 0, level: 1, number: 3 } },
+    { files: gameSet, options: { member: 0, level: 1, number: 3, method: 7 } },
+    { files: { ...gameSet, save: 'damaged.gam' }, options: {} },
+    { files: { ...gameSet, resourceIndex: 'short.key' }, options: { member: 0 } },
+    { files: { ...gameSet, save: 'notes.gam' }, options: {} },
+    { files: gameSet, options: { member: 0, level: 1 } },
+  ]);
+  assert.equal(whacked.status, 0);
+  assert.equal(whacked.message, '');
+  assert.deepEqual({ end: whacked.outcome.end, member: whacked.outcome.member, level: whacked.outcome.whacked.level,
+                     number: whacked.outcome.whacked.number, whack: whacked.outcome.whack },
+                   { end: 1, member: 0, level: 1, number: 3, whack: { end: 1, unknownMethod: false } });
+  assert.deepEqual(unknownMethod.outcome.whack, { end: 1, unknownMethod: true });
+
+  assert.deepEqual({ end: damaged.outcome.end, member: damaged.outcome.member, message: damaged.message },
+                   { end: 3, member: 2, message: 'oops, missed CRE pointer' });
+
+  assert.equal(shortIndex.outcome.end, 5);
+  const [, name] = shortIndex.message.match(/^known spell <([^>]*)> not found in \.key$/) ?? [];
+  assert.ok(name, shortIndex.message);
+  assert.equal(shortIndex.outcome.missingName.split('\0')[0], name, 'the name as its 8 bytes');
+
+  assert.deepEqual(notASave, { status: 1, message: '<notes.gam> is not a save file, first chars are not "GAME"', outcome: null });
+  assert.deepEqual({ end: listed.outcome.end, message: listed.message }, { end: 0, message: '' });
+  assert.deepEqual(problems, []);
+  await context.close();
+});
+
+test('the party and a member\'s spells end with the same codes, each spell numbered within its level', async () => {
+  const { page, problems, context } = await openPage(browser, server.url);
+  const [party, damagedParty, spells] = await page.evaluate((contents) => {
+    const bytes = (name) => Uint8Array.from(atob(contents[name]), (c) => c.charCodeAt(0));
+    const { core } = window.grimtrim;
+    const text = (b) => String.fromCharCode(...b);
+    const files = Object.fromEntries(Object.entries({ save: 'sample.gam', stringTable: 'sample.tlk', spellArchive: 'spells.bif',
+                                                      resourceIndex: 'short.key' }).map(([k, n]) => [k, { name: n, bytes: bytes(n) }]));
+    const summary = ({ members, end, stoppedAt, message }) => ({ names: members.map((m) => text(m.name)), end, stoppedAt, message: text(message) });
+    const listed = core.spells(files, 0);
+    return [summary(core.party(bytes('sample.gam'), bytes('sample.tlk'))),
+            summary(core.party(bytes('damaged.gam'), bytes('sample.tlk'))),
+            { end: listed.end, message: text(listed.message), numbers: listed.spells.map((s) => `${s.level}.${s.number}`) }];
+  }, Object.fromEntries(['sample.gam', 'damaged.gam', 'sample.tlk', 'spells.bif', 'short.key'].map((n) => [n, base64(n)])));
+  assert.deepEqual(party, { names: ['Selwyn', 'Brother Aldric', 'Tamsin', 'Quill', 'Maren', 'Hollis the Grey'],
+                            end: 0, stoppedAt: 0, message: '' });
+  assert.deepEqual(damagedParty, { names: ['Selwyn', 'Brother Aldric'], end: 3, stoppedAt: 2, message: 'oops, missed CRE pointer' });
+  assert.equal(spells.end, 5);
+  assert.match(spells.message, /^known spell <[^>]*> not found in \.key$/);
+  // Numbers count within each level, whatever levels come between.
+  const seen = {};
+  for (const tag of spells.numbers) {
+    const [level, number] = tag.split('.').map(Number);
+    seen[level] = (seen[level] ?? 0) + 1;
+    assert.equal(number, seen[level], spells.numbers.join(' '));
+  }
+  assert.deepEqual(problems, []);
+  await context.close();
+});
+
+test('the kinds\' signatures come from the core, and an archive\'s file table is read from slices of it', async () => {
+  const { page, problems, context } = await openPage(browser, server.url);
+  const answers = await page.evaluate(() => {
+    const { core } = window.grimtrim;
+    // An archive's header: signature, count at 8 and table offset at 16.
+    const header = (count, table) => {
+      const head = new Uint8Array(20);
+      head.set([0x42, 0x49, 0x46, 0x46]);
+      new DataView(head.buffer).setInt32(8, count, true);
+      new DataView(head.buffer).setUint32(16, table, true);
+      return head;
+    };
+    const table = new Uint8Array(4 * 16);
+    const view = new DataView(table.buffer);
+    [0x00100007, 0x00000007, 0xFFFFFFFE, 42].forEach((locator, i) => view.setUint32(i * 16, locator, true));
+    view.setUint32(4, 0x00100008, true);  // a data offset is not a locator
+    const wanted = new Set([0x00100007, 0x00200007, 0x00100008, 42]);
+    return {
+      kinds: core.fileKinds(),
+      ranges: [
+        core.archiveTable(header(3, 20), 1000), core.archiveTable(header(3, 4_000_000_000), 4_000_000_040),
+        core.archiveTable(header(100, 990), 1000), core.archiveTable(header(100, 960), 1000),
+        core.archiveTable(header(0, 20), 1000), core.archiveTable(header(-1, 20), 1000),
+        core.archiveTable(header(3, 1001), 1000), core.archiveTable(header(3, 20).subarray(0, 19), 1000),
+        core.archiveTable(header(3, 0), 19), core.archiveTable(header(0x7FFFFFFF, 0), 2 ** 40),
+      ],
+      held: [...core.heldLocators(table, wanted)].sort((a, b) => a - b),
+      cut: [...core.heldLocators(table.subarray(0, 30), wanted)],
+      none: [...core.heldLocators(table, new Set())],
+    };
+  });
+  assert.deepEqual(answers.kinds, { signatures: { stringTable: 'TLK ', spellArchive: 'BIFF', resourceIndex: 'KEY ', save: 'GAME' },
+                                    headSize: 20 });
+  assert.deepEqual(answers.ranges, [
+    { start: 20, end: 68 }, { start: 4_000_000_000, end: 4_000_000_032 },
+    null, { start: 960, end: 992 },
+    null, null,
+    null, null,
+    null, { start: 0, end: 16 * 2 ** 20 },
+  ]);
+  assert.deepEqual(answers.held, [42, 0x00100007]);
+  assert.deepEqual(answers.cut, [0x00100007], 'an entry cut short is not read');
+  assert.deepEqual(answers.none, []);
+  assert.deepEqual(problems, []);
+  await context.close();
+});
