@@ -60,8 +60,8 @@ void openGameFolder(FolderOnDisk& folder, OpenFiles& files) {
   const std::optional<std::string> table = folder.stringTablePath(languages, language);
   if (!table) fatal("no dialog.tlk in game folder <%s>", root);
   if (languages > 1) {
-    std::fprintf(stderr, "grimtrim: the string table of language %s is used, of %zu\n",
-                 language.c_str(), languages);
+    std::fprintf(stderr, "grimtrim: the string table of language %s is used, of %u\n",
+                 language.c_str(), static_cast<unsigned>(languages));
   }
   files.stringTable.path = *table;
   openChecked(files.stringTable, kStringTable, false);
