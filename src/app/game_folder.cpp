@@ -1,6 +1,8 @@
 #include "app/game_folder.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdio>
 #include <system_error>
 
 #include "app/platform_map.h"
@@ -28,6 +30,20 @@ std::string joined(const std::string& folder, std::string_view name) {
 bool isFile(const std::string& path) {
   std::error_code error;
   return std::filesystem::is_regular_file(path, error);
+}
+
+// The whole file at `path` into `bytes`; false when it cannot be read. Loose spells are a few
+// hundred bytes, so they are read in small steps rather than sized first.
+bool readWhole(const std::string& path, std::vector<std::uint8_t>& bytes) {
+  std::FILE* file = openForReading(path.c_str());
+  if (file == nullptr) return false;
+  std::uint8_t chunk[4096];
+  std::size_t got = 0;
+  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+    bytes.insert(bytes.end(), chunk, chunk + got);
+  const bool ok = std::ferror(file) == 0;
+  std::fclose(file);
+  return ok;
 }
 
 // Maps `file.path` read-only; on failure closes whatever was opened and leaves the view empty.
@@ -68,10 +84,7 @@ class FolderOnDisk::MappedArchive final : public ArchiveBytes {
 
 FolderOnDisk::FolderOnDisk(std::string root) : root_(std::move(root)) {}
 
-FolderOnDisk::~FolderOnDisk() {
-  for (auto& [path, file] : looseFiles_)
-    unmapAndClose(*file);
-}
+FolderOnDisk::~FolderOnDisk() = default;
 
 const std::vector<std::string>& FolderOnDisk::namesIn(const std::string& folder) {
   auto [at, added] = listings_.try_emplace(folder);
@@ -87,8 +100,14 @@ const std::vector<std::string>& FolderOnDisk::namesIn(const std::string& folder)
 
 std::optional<std::string> FolderOnDisk::childNamed(const std::string& folder,
                                                     std::string_view name) {
+  // The name as it stands is the usual case: one look at the file, no listing of the folder.
+  std::error_code error;
+  const std::string exact = joined(folder, name);
+  if (listings_.find(folder) == listings_.end() && std::filesystem::exists(exact, error)) {
+    return exact;
+  }
   const std::vector<std::string>& names = namesIn(folder);
-  if (std::binary_search(names.begin(), names.end(), name)) return joined(folder, name);
+  if (std::binary_search(names.begin(), names.end(), name)) return exact;
   const std::string wanted = foldedText(name);
   for (const std::string& entry : names) {
     if (foldedText(entry) == wanted) return joined(folder, entry);
@@ -140,13 +159,11 @@ std::optional<View> FolderOnDisk::overrideSpell(std::string_view name) {
   }
   const auto found = overrideSpells_->find(foldedText(name));
   if (found == overrideSpells_->end()) return std::nullopt;
-  auto [at, added] = looseFiles_.try_emplace(found->second, std::make_unique<MappedFile>());
-  if (added) {
-    at->second->path = found->second;
-    if (!mapReadOnly(*at->second)) return std::nullopt;
-  }
-  if (at->second->view.data == nullptr) return std::nullopt;
-  return at->second->view;
+  // A loose spell is small: read whole once, rather than mapped.
+  auto [at, added] = looseFiles_.try_emplace(found->second);
+  if (added && !readWhole(found->second, at->second)) at->second.clear();
+  if (at->second.empty()) return std::nullopt;
+  return View{at->second.data(), at->second.size()};
 }
 
 ArchiveBytes* FolderOnDisk::archive(std::string_view path) {

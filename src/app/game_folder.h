@@ -3,6 +3,7 @@
 #ifndef GRIMTRIM_APP_GAME_FOLDER_H_
 #define GRIMTRIM_APP_GAME_FOLDER_H_
 
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -51,8 +52,7 @@ class FolderOnDisk final : public GameFolder {
   std::string root_;
   std::map<std::string, std::vector<std::string>> listings_;
   std::optional<std::map<std::string, std::string>> overrideSpells_;  // folded stem: path
-  std::map<std::string, std::unique_ptr<MappedFile>>
-      looseFiles_;  // by path; view empty: unreadable
+  std::map<std::string, std::vector<std::uint8_t>> looseFiles_;       // by path; empty: unreadable
   std::map<std::string, std::unique_ptr<MappedArchive>> archives_;  // by path as the index gives it
 };
 

@@ -141,8 +141,9 @@ Installation handMade() {
 Installation large() {
   Installation game;
   for (std::size_t a = 0; a < 190; ++a) {
+    // Named as they lie on disk, as most installations name them, with the older separator.
     char stored[32];
-    std::snprintf(stored, sizeof stored, "data/Area%03zu.bif", a);
+    std::snprintf(stored, sizeof stored, "data\\area%03zu.bif", a);
     char disk[32];
     std::snprintf(disk, sizeof disk, "data/area%03zu.bif", a);
     game.archives.push_back({stored, disk, 20});
