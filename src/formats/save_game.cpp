@@ -132,6 +132,15 @@ std::optional<MemorizationEntry> MemorizationEntry::at(const View& save, std::ui
   return MemorizationEntry(save, offset);
 }
 
+std::optional<MemorizationSection> MemorizationSection::at(const View& save, std::uint64_t offset,
+                                                           std::int32_t count) {
+  if (count < 0 ||
+      !inside(save, offset, static_cast<std::uint64_t>(count) * kMemorizationEntrySize)) {
+    return std::nullopt;
+  }
+  return MemorizationSection(save, offset, count);
+}
+
 std::uint16_t MemorizationEntry::level() const {
   return loadU16(save_, offset_ + kLevelWord);
 }

@@ -115,9 +115,33 @@ class MemorizationEntry {
   void setSpellCount(std::uint16_t count) const;
 
  private:
+  friend class MemorizationSection;
   MemorizationEntry(const View& save, std::uint64_t offset) : save_(save), offset_(offset) {}
   View save_;
   std::uint64_t offset_;
+};
+
+// A spell memorization section: `count` 16-byte entries that all lie inside the save, so that
+// each entry is had without another check.
+class MemorizationSection {
+ public:
+  // The `count` entries from `offset` in the save, or nothing when the count is negative or they
+  // do not all lie inside the save.
+  [[nodiscard]] static std::optional<MemorizationSection> at(const View& save, std::uint64_t offset,
+                                                             std::int32_t count);
+
+  [[nodiscard]] std::int32_t count() const { return count_; }
+  // Entry `e`, below count().
+  [[nodiscard]] MemorizationEntry entry(std::int32_t e) const {
+    return {save_, offset_ + static_cast<std::uint64_t>(e) * kMemorizationEntrySize};
+  }
+
+ private:
+  MemorizationSection(const View& save, std::uint64_t offset, std::int32_t count)
+      : save_(save), offset_(offset), count_(count) {}
+  View save_;
+  std::uint64_t offset_;
+  std::int32_t count_;
 };
 
 #endif  // GRIMTRIM_FORMATS_SAVE_GAME_H_

@@ -9,16 +9,12 @@ constexpr std::int32_t kShrinkKnown = 1;     // free-space method 1, the default
 
 constexpr std::uint16_t kSpellLevelOne = 0;  // level word of a spell-level-1 entry
 
-std::uint64_t entryAt(std::uint64_t entries, std::int64_t e) {
-  return entries + static_cast<std::uint64_t>(e) * kMemorizationEntrySize;
-}
-
 // Index of the first memorization entry that can take the duplicated memorized spell: spell
 // level 1 with a non-zero slots word. -1 when there is none.
-std::int32_t levelOneEntry(const View& save, std::uint64_t entries, std::int32_t count) {
-  for (std::int32_t e = 0; e < count; ++e) {
-    const std::optional<MemorizationEntry> entry = MemorizationEntry::at(save, entryAt(entries, e));
-    if (entry && entry->level() == kSpellLevelOne && entry->slots() != 0) return e;
+std::int32_t levelOneEntry(const MemorizationSection& section) {
+  for (std::int32_t e = 0; e < section.count(); ++e) {
+    const MemorizationEntry entry = section.entry(e);
+    if (entry.level() == kSpellLevelOne && entry.slots() != 0) return e;
   }
   return -1;
 }
@@ -54,12 +50,10 @@ WhackPlan planWhack(const Creature& creature, std::int32_t j, std::int32_t metho
     return plan;
   }
   const View& save = creature.save();
-  const std::uint64_t entries = creature.inSave(plan.memorizationOffset);
-  if (plan.memorizationCount < 0 ||
-      !inside(save, entries,
-              static_cast<std::uint64_t>(plan.memorizationCount) * kMemorizationEntrySize) ||
-      !inside(save, creature.inSave(plan.memorizedOffset),
-              std::uint64_t{plan.memorizedCount} * kMemorizedSpellSize)) {
+  const std::optional<MemorizationSection> section = MemorizationSection::at(
+      save, creature.inSave(plan.memorizationOffset), plan.memorizationCount);
+  if (!section || !inside(save, creature.inSave(plan.memorizedOffset),
+                          std::uint64_t{plan.memorizedCount} * kMemorizedSpellSize)) {
     plan.end = WhackEnd::SectionsOutsideSave;
     return plan;
   }
@@ -68,7 +62,7 @@ WhackPlan planWhack(const Creature& creature, std::int32_t j, std::int32_t metho
     return plan;
   }
   // Moving the section down does not change which entry this is.
-  plan.levelOneEntry = levelOneEntry(save, entries, plan.memorizationCount);
+  plan.levelOneEntry = levelOneEntry(*section);
   plan.end = plan.levelOneEntry < 0 ? WhackEnd::NoLevelOneEntry : WhackEnd::Shrunk;
   return plan;
 }
@@ -98,14 +92,16 @@ void applyWhack(const Creature& creature, const WhackPlan& plan) {
   creature.setMemorizedCount(plan.memorizedCount + 1);
 
   // The level-1 entry counts the copy; every later entry's spells are now one index further
-  // on. 16-bit sums that wrap: nothing carries into the neighbouring words.
-  if (const auto target = MemorizationEntry::at(save, entryAt(movedEntries, plan.levelOneEntry))) {
-    target->setSpellCount(static_cast<std::uint16_t>(target->spellCount() + 1));
-  }
-  for (std::int32_t e = plan.levelOneEntry + 1; e < plan.memorizationCount; ++e) {
-    if (const auto entry = MemorizationEntry::at(save, entryAt(movedEntries, e))) {
-      entry->setFirstIndex(static_cast<std::uint16_t>(entry->firstIndex() + 1));
-    }
+  // on. 16-bit sums that wrap: nothing carries into the neighbouring words. The plan checked the
+  // section where it stood; where it now stands is checked once more as a whole.
+  const std::optional<MemorizationSection> moved =
+      MemorizationSection::at(save, movedEntries, plan.memorizationCount);
+  if (!moved) return;
+  const MemorizationEntry target = moved->entry(plan.levelOneEntry);
+  target.setSpellCount(static_cast<std::uint16_t>(target.spellCount() + 1));
+  for (std::int32_t e = plan.levelOneEntry + 1; e < moved->count(); ++e) {
+    const MemorizationEntry entry = moved->entry(e);
+    entry.setFirstIndex(static_cast<std::uint16_t>(entry.firstIndex() + 1));
   }
 }
 
