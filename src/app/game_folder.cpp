@@ -3,34 +3,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <system_error>
 
 #include "app/platform_map.h"
 
 namespace {
-
-char folded(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
-}
-
-std::string foldedText(std::string_view text) {
-  std::string out(text);
-  std::transform(out.begin(), out.end(), out.begin(), folded);
-  return out;
-}
-
-bool endsWithIgnoringCase(std::string_view text, std::string_view end) {
-  return text.size() >= end.size() && foldedText(text.substr(text.size() - end.size())) == end;
-}
-
-std::string joined(const std::string& folder, std::string_view name) {
-  return folder + "/" + std::string(name);
-}
-
-bool isFile(const std::string& path) {
-  std::error_code error;
-  return std::filesystem::is_regular_file(path, error);
-}
 
 // The whole file at `path` into `bytes`; false when it cannot be read. Loose spells are a few
 // hundred bytes, so they are read in small steps rather than sized first.
@@ -86,82 +64,40 @@ FolderOnDisk::FolderOnDisk(std::string root) : root_(std::move(root)) {}
 
 FolderOnDisk::~FolderOnDisk() = default;
 
+std::string FolderOnDisk::onDisk(const std::string& path) const {
+  return path.empty() ? root_ : root_ + "/" + path;
+}
+
 const std::vector<std::string>& FolderOnDisk::namesIn(const std::string& folder) {
   auto [at, added] = listings_.try_emplace(folder);
   if (!added) return at->second;
   std::error_code error;
-  for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
-       entry.increment(error)) {
+  for (std::filesystem::directory_iterator entry(onDisk(folder), error), end;
+       !error && entry != end; entry.increment(error)) {
     at->second.push_back(entry->path().filename().string());
   }
   std::sort(at->second.begin(), at->second.end());
   return at->second;
 }
 
-std::optional<std::string> FolderOnDisk::childNamed(const std::string& folder,
-                                                    std::string_view name) {
-  // The name as it stands is the usual case: one look at the file, no listing of the folder.
+bool FolderOnDisk::isFile(const std::string& path) {
   std::error_code error;
-  const std::string exact = joined(folder, name);
-  if (listings_.find(folder) == listings_.end() && std::filesystem::exists(exact, error)) {
-    return exact;
-  }
-  const std::vector<std::string>& names = namesIn(folder);
-  if (std::binary_search(names.begin(), names.end(), name)) return exact;
-  const std::string wanted = foldedText(name);
-  for (const std::string& entry : names) {
-    if (foldedText(entry) == wanted) return joined(folder, entry);
-  }
-  return std::nullopt;
+  return std::filesystem::is_regular_file(onDisk(path), error);
 }
 
-std::vector<std::string> FolderOnDisk::indexPaths() {
-  std::vector<std::string> paths;
-  for (const std::string& name : namesIn(root_)) {
-    const std::string path = joined(root_, name);
-    if (endsWithIgnoringCase(name, ".key") && isFile(path)) paths.push_back(path);
-  }
-  return paths;
-}
-
-std::optional<std::string> FolderOnDisk::stringTablePath(std::size_t& languages,
-                                                         std::string& language) {
-  languages = 0;
-  if (const auto top = childNamed(root_, "dialog.tlk"); top && isFile(*top)) return top;
-  const std::optional<std::string> lang = childNamed(root_, "lang");
-  if (!lang) return std::nullopt;
-  std::optional<std::string> chosen;
-  for (const std::string& name : namesIn(*lang)) {
-    const auto table = childNamed(joined(*lang, name), "dialog.tlk");
-    if (!table || !isFile(*table)) continue;
-    ++languages;
-    // en_US where present, else the first in name order.
-    if (!chosen || (foldedText(name) == "en_us" && foldedText(language) != "en_us")) {
-      chosen = table;
-      language = name;
-    }
-  }
-  return chosen;
+bool FolderOnDisk::exists(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::exists(onDisk(path), error);
 }
 
 std::optional<View> FolderOnDisk::overrideSpell(std::string_view name) {
-  if (!overrideSpells_) {
-    // The override folder is listed once; each loose spell is known by its folded name.
-    overrideSpells_.emplace();
-    if (const std::optional<std::string> folder = childNamed(root_, "override")) {
-      for (const std::string& entry : namesIn(*folder)) {
-        if (!endsWithIgnoringCase(entry, ".spl")) continue;
-        // Names are met in byte order: of several that differ only in case, the first stays.
-        overrideSpells_->try_emplace(foldedText(entry.substr(0, entry.size() - 4)),
-                                     joined(*folder, entry));
-      }
-    }
-  }
-  const auto found = overrideSpells_->find(foldedText(name));
-  if (found == overrideSpells_->end()) return std::nullopt;
+  // The override folder is listed once, when the first spell is looked for.
+  if (!looseSpells_) looseSpells_ = looseSpellsIn(*this);
+  const auto found = looseSpells_->find(foldedText(name));
+  if (found == looseSpells_->end()) return std::nullopt;
   // A loose spell is small: read whole once, rather than mapped.
   auto [at, added] = looseFiles_.try_emplace(found->second);
-  if (added && !readWhole(found->second, at->second)) at->second.clear();
+  if (added && !readWhole(onDisk(found->second), at->second)) at->second.clear();
   if (at->second.empty()) return std::nullopt;
   return View{at->second.data(), at->second.size()};
 }
@@ -169,26 +105,9 @@ std::optional<View> FolderOnDisk::overrideSpell(std::string_view name) {
 ArchiveBytes* FolderOnDisk::archive(std::string_view path) {
   const std::string key(path);
   if (const auto known = archives_.find(key); known != archives_.end()) return known->second.get();
-  // Each part of the path is looked up in its folder's listing, case ignored; a part that would
-  // leave the game's folder is never followed.
-  std::string at = root_;
-  bool found = true;
-  std::size_t start = 0;
-  while (found && start <= path.size()) {
-    const std::size_t end = std::min(path.find_first_of("/\\", start), path.size());
-    const std::string_view part = path.substr(start, end - start);
-    if (part == ".." || part == ".") {
-      found = false;
-    } else if (!part.empty()) {
-      const std::optional<std::string> child = childNamed(at, part);
-      found = child.has_value();
-      if (found) at = *child;
-    }
-    start = end + 1;
-  }
   std::unique_ptr<MappedArchive> archive;
-  if (found && isFile(at)) {
-    archive = std::make_unique<MappedArchive>(at);
+  if (const std::optional<std::string> file = archiveIn(*this, path)) {
+    archive = std::make_unique<MappedArchive>(onDisk(*file));
     if (!archive->map()) archive.reset();
   }
   return archives_.emplace(key, std::move(archive)).first->second.get();

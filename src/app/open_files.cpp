@@ -55,20 +55,18 @@ void openDataFiles(const char* configPath, OpenFiles& files) {
 
 void openGameFolder(FolderOnDisk& folder, OpenFiles& files) {
   const char* root = folder.root().c_str();
-  std::size_t languages = 0;
-  std::string language;
-  const std::optional<std::string> table = folder.stringTablePath(languages, language);
-  if (!table) fatal("no dialog.tlk in game folder <%s>", root);
-  if (languages > 1) {
+  const StringTableChoice table = stringTableIn(folder);
+  if (!table.path) fatal("no dialog.tlk in game folder <%s>", root);
+  if (table.languages > 1) {
     std::fprintf(stderr, "grimtrim: the string table of language %s is used, of %u\n",
-                 language.c_str(), static_cast<unsigned>(languages));
+                 table.language.c_str(), static_cast<unsigned>(table.languages));
   }
-  files.stringTable.path = *table;
+  files.stringTable.path = folder.onDisk(*table.path);
   openChecked(files.stringTable, kStringTable, false);
-  const std::vector<std::string> indexes = folder.indexPaths();
+  const std::vector<std::string> indexes = indexPaths(folder);
   if (indexes.empty()) fatal("no .key file in game folder <%s>", root);
   if (indexes.size() > 1) fatal("more than one .key file in game folder <%s>", root);
-  files.resourceIndex.path = indexes.front();
+  files.resourceIndex.path = folder.onDisk(indexes.front());
   openChecked(files.resourceIndex, kResourceIndex, false);
 }
 

@@ -1,0 +1,96 @@
+#include "spellbook/game_layout.h"
+
+#include <algorithm>
+
+namespace {
+
+char folded(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+}
+
+bool endsWithIgnoringCase(std::string_view text, std::string_view end) {
+  return text.size() >= end.size() && foldedText(text.substr(text.size() - end.size())) == end;
+}
+
+}  // namespace
+
+std::string foldedText(std::string_view text) {
+  std::string out(text);
+  std::transform(out.begin(), out.end(), out.begin(), folded);
+  return out;
+}
+
+std::string joinPath(const std::string& folder, std::string_view name) {
+  return folder.empty() ? std::string(name) : folder + "/" + std::string(name);
+}
+
+std::optional<std::string> childNamed(FolderListing& listing, const std::string& folder,
+                                      std::string_view name) {
+  // The name as it stands is the usual case: one look at the file, no listing of the folder.
+  const std::string exact = joinPath(folder, name);
+  if (listing.exists(exact)) return exact;
+  const std::string wanted = foldedText(name);
+  for (const std::string& entry : listing.namesIn(folder)) {
+    if (foldedText(entry) == wanted) return joinPath(folder, entry);
+  }
+  return std::nullopt;
+}
+
+std::vector<std::string> indexPaths(FolderListing& listing) {
+  std::vector<std::string> paths;
+  for (const std::string& name : listing.namesIn("")) {
+    if (endsWithIgnoringCase(name, ".key") && listing.isFile(name)) paths.push_back(name);
+  }
+  return paths;
+}
+
+StringTableChoice stringTableIn(FolderListing& listing) {
+  StringTableChoice choice;
+  if (const auto top = childNamed(listing, "", "dialog.tlk"); top && listing.isFile(*top)) {
+    choice.path = top;
+    return choice;
+  }
+  const std::optional<std::string> lang = childNamed(listing, "", "lang");
+  if (!lang) return choice;
+  for (const std::string& name : listing.namesIn(*lang)) {
+    const auto table = childNamed(listing, joinPath(*lang, name), "dialog.tlk");
+    if (!table || !listing.isFile(*table)) continue;
+    ++choice.languages;
+    // en_US where present, else the first in name order.
+    if (!choice.path || (foldedText(name) == "en_us" && foldedText(choice.language) != "en_us")) {
+      choice.path = table;
+      choice.language = name;
+    }
+  }
+  return choice;
+}
+
+std::optional<std::string> archiveIn(FolderListing& listing, std::string_view path) {
+  std::string at;
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    const std::size_t end = std::min(path.find_first_of("/\\", start), path.size());
+    const std::string_view part = path.substr(start, end - start);
+    if (part == ".." || part == ".") return std::nullopt;
+    if (!part.empty()) {
+      const std::optional<std::string> child = childNamed(listing, at, part);
+      if (!child) return std::nullopt;
+      at = *child;
+    }
+    start = end + 1;
+  }
+  if (at.empty() || !listing.isFile(at)) return std::nullopt;
+  return at;
+}
+
+std::map<std::string, std::string> looseSpellsIn(FolderListing& listing) {
+  std::map<std::string, std::string> spells;
+  const std::optional<std::string> folder = childNamed(listing, "", "override");
+  if (!folder) return spells;
+  for (const std::string& name : listing.namesIn(*folder)) {
+    if (!endsWithIgnoringCase(name, ".spl")) continue;
+    // Names are met in byte order: of several that differ only in case, the first stays.
+    spells.try_emplace(foldedText(name.substr(0, name.size() - 4)), joinPath(*folder, name));
+  }
+  return spells;
+}

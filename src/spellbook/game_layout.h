@@ -1,0 +1,64 @@
+// Where a game's folder keeps what a run needs, worked out from the names its folders hold: the
+// index, the string table, the loose spells of the override folder and the archives the index
+// names. Both front ends lay their own files under these rules: the command line a folder on
+// disk, the page the files a player hands it with their paths.
+#ifndef GRIMTRIM_SPELLBOOK_GAME_LAYOUT_H_
+#define GRIMTRIM_SPELLBOOK_GAME_LAYOUT_H_
+
+#include <cstddef>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The names a game's folder holds. Paths are relative to the game's folder, their parts joined
+// with '/'; "" is the game's folder itself.
+class FolderListing {
+ public:
+  virtual ~FolderListing() = default;
+  // The names of the files and folders in `folder`, in byte order; none when it cannot be
+  // listed or is not a folder.
+  [[nodiscard]] virtual const std::vector<std::string>& namesIn(const std::string& folder) = 0;
+  // True when `path` names a file (a folder is not one).
+  [[nodiscard]] virtual bool isFile(const std::string& path) = 0;
+  // True when `path` names a file or a folder, looked at alone (no listing needed).
+  [[nodiscard]] virtual bool exists(const std::string& path) = 0;
+};
+
+// `name` inside `folder`.
+[[nodiscard]] std::string joinPath(const std::string& folder, std::string_view name);
+
+// The path of the entry of `folder` named `name` regardless of ASCII case, the name as it stands
+// first; nothing when there is none.
+[[nodiscard]] std::optional<std::string> childNamed(FolderListing& listing,
+                                                    const std::string& folder,
+                                                    std::string_view name);
+
+// The files at the game folder's top whose names end in ".key", any case: the index, when there
+// is exactly one.
+[[nodiscard]] std::vector<std::string> indexPaths(FolderListing& listing);
+
+struct StringTableChoice {
+  std::optional<std::string> path;  // nothing: the folder holds no string table
+  std::size_t languages = 0;        // how many languages under lang/ hold one
+  std::string language;             // the one used, when it is one of them
+};
+
+// "dialog.tlk" at the top, else "lang/<language>/dialog.tlk" of en_US where present, else of
+// the first language in name order; any case throughout.
+[[nodiscard]] StringTableChoice stringTableIn(FolderListing& listing);
+
+// The file an archive path of the index names (either separator, any case), or nothing when
+// there is none; a part "." or ".." is never followed, so no path leaves the game's folder.
+[[nodiscard]] std::optional<std::string> archiveIn(FolderListing& listing, std::string_view path);
+
+// The loose spells of the override folder, any case: each file ending in ".spl" by its name
+// without that ending, folded to small letters. Of names that differ only in case, the first in
+// byte order.
+[[nodiscard]] std::map<std::string, std::string> looseSpellsIn(FolderListing& listing);
+
+// `text` with its ASCII capitals made small: how the game's names are compared.
+[[nodiscard]] std::string foldedText(std::string_view text);
+
+#endif  // GRIMTRIM_SPELLBOOK_GAME_LAYOUT_H_
