@@ -58,7 +58,7 @@ void openGameFolder(FolderOnDisk& folder, OpenFiles& files) {
   const StringTableChoice table = stringTableIn(folder);
   if (!table.path) fatal("no dialog.tlk in game folder <%s>", root);
   if (table.languages > 1) {
-    std::fprintf(stderr, "grimtrim: the string table of language %s is used, of %u\n",
+    std::fprintf(stderr, "grimtrim: using the string table of language %s, one of %u\n",
                  table.language.c_str(), static_cast<unsigned>(table.languages));
   }
   files.stringTable.path = folder.onDisk(*table.path);
