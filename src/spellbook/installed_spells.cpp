@@ -1,6 +1,7 @@
 #include "spellbook/installed_spells.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "formats/first_matches.h"
 #include "formats/resource_index.h"
@@ -24,9 +25,7 @@ std::string_view nameText(const ResRef& name, char (&bytes)[8]) {
 }
 
 void InstalledSpells::note(std::uint32_t number, std::string_view path, ArchiveTrouble trouble) {
-  const bool known = std::any_of(unusable_.begin(), unusable_.end(),
-                                 [&](const UnusableArchive& u) { return u.number == number; });
-  if (!known) unusable_.push_back({number, path, trouble});
+  if (noted_.insert(number).second) unusable_.push_back({number, path, trouble});
 }
 
 std::vector<FoundSpell> InstalledSpells::find(std::span<const ResRef> names) {
@@ -34,6 +33,7 @@ std::vector<FoundSpell> InstalledSpells::find(std::span<const ResRef> names) {
 
   // The override folder first: a loose file there is the spell the game uses.
   FirstMatches<std::uint64_t, Locator> locators;
+  locators.expect(names.size());
   std::vector<bool> loose(names.size(), false);
   for (std::size_t n = 0; n < names.size(); ++n) {
     char bytes[8];
@@ -54,16 +54,17 @@ std::vector<FoundSpell> InstalledSpells::find(std::span<const ResRef> names) {
                    [&] { return resourceLocator(index_, resources, i); });
   }
   std::vector<std::optional<Locator>> located(names.size());
-  std::vector<std::uint32_t> archives;  // the archives needed, in the order first needed
+  // The names each archive is asked for, the archives in the order first needed.
+  std::vector<std::uint32_t> archives;
+  std::unordered_map<std::uint32_t, std::vector<std::size_t>> namesOf;
   for (std::size_t n = 0; n < names.size(); ++n) {
     if (loose[n]) continue;
     located[n] = locators.found(gameKey(names[n]));
     if (!located[n]) continue;
     found[n].inIndex = true;
-    const std::uint32_t number = archiveNumberOf(*located[n]);
-    if (std::find(archives.begin(), archives.end(), number) == archives.end()) {
-      archives.push_back(number);
-    }
+    std::vector<std::size_t>& asked = namesOf[archiveNumberOf(*located[n])];
+    if (asked.empty()) archives.push_back(archiveNumberOf(*located[n]));
+    asked.push_back(n);
   }
 
   // Each archive: its header and file table once, then the headers of its spells.
@@ -82,19 +83,17 @@ std::vector<FoundSpell> InstalledSpells::find(std::span<const ResRef> names) {
     const EntryTable announced = fileEntriesOf(head, archive->size());
     const View table = archive->bytes(announced.offset, announced.entries * kFileEntrySize);
     const EntryTable files{0, std::min(announced.entries, table.size / kFileEntrySize)};
+    const std::vector<std::size_t>& asked = namesOf[number];
     FirstMatches<std::uint32_t, std::uint32_t> entries;
-    for (std::size_t n = 0; n < names.size(); ++n) {
-      if (located[n] && archiveNumberOf(*located[n]) == number) {
-        entries.want(filePartOf(*located[n]));
-      }
-    }
+    entries.expect(asked.size());
+    for (const std::size_t n : asked)
+      entries.want(filePartOf(*located[n]));
     entries.freeze();
     for (std::uint64_t i = 0; i < files.entries && !entries.complete(); ++i) {
       entries.offer(filePartOf(fileLocator(table, files, i)),
                     [&] { return fileDataOffset(table, files, i); });
     }
-    for (std::size_t n = 0; n < names.size(); ++n) {
-      if (!located[n] || archiveNumberOf(*located[n]) != number) continue;
+    for (const std::size_t n : asked) {
       const std::optional<std::uint32_t> data = entries.found(filePartOf(*located[n]));
       if (!data) {
         note(number, path, ArchiveTrouble::LacksEntry);

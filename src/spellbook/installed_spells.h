@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "formats/bytes.h"
@@ -66,6 +67,7 @@ class InstalledSpells final : public SpellSource {
   View index_;
   GameFolder& folder_;
   std::vector<UnusableArchive> unusable_;
+  std::unordered_set<std::uint32_t> noted_;  // the numbers of unusable_
 };
 
 // The name a known spell's 8 bytes hold: up to the first NUL, at most 8 bytes.
