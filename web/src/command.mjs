@@ -4,14 +4,16 @@
 import { kDefaultMethod, RunEnd, WhackEnd } from './core.mjs';
 
 // The command that asks the command line what the page asked: `options` as run() takes them,
-// with a configuration file game.cfg naming the other three files.
-export function commandLine(options, saveName) {
+// the save, and the game's folder `folderName`, or without one a configuration file game.cfg
+// naming the other three files.
+export function commandLine(options, saveName, folderName) {
   const words = ['grimtrim'];
   if (options.method !== undefined && options.method !== kDefaultMethod) words.push(`-f${options.method}`);
   if (options.member !== undefined) words.push(`-p${options.member}`);
   if (options.level !== undefined) words.push(`-s${options.level}`);
   if (options.number !== undefined) words.push(`-w${options.number}`);
-  words.push(saveName === undefined ? '(no save)' : quoteWord(saveName), 'game.cfg');
+  words.push(saveName === undefined ? '(no save)' : quoteWord(saveName),
+             folderName === undefined ? 'game.cfg' : quoteWord(folderName));
   return words.join(' ');
 }
 
@@ -60,3 +62,16 @@ const listStops = new Map([
   [RunEnd.KnownOutsideSave, "The member's known spells lie outside the save: the save is damaged."],
 ]);
 export const whyListStops = (end) => listStops.get(end) ?? '';
+
+// What the page says of an archive of the game's folder whose spells were passed over, as the
+// core's run names it ({ number, trouble, path }).
+const troubles = [
+  'is not in the archive table of the resource index',
+  'is missing or cannot be read',
+  'is not a spell archive',
+  'lacks spells the resource index places in it',
+];
+export function unusableNote({ number, trouble, path }) {
+  const what = path ? `The archive ${path}` : `Archive ${number}`;
+  return `${what} ${troubles[trouble] ?? 'cannot be used'}: the spells it should hold are not listed, as the command line passes them over.`;
+}

@@ -2,7 +2,7 @@
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
 import { RunEnd, WhackEnd } from './core.mjs';
-import { commandLine, explainWhack, whyListStops } from './command.mjs';
+import { commandLine, explainWhack, unusableNote, whyListStops } from './command.mjs';
 
 test('the command names the options given, the default method left out', () => {
   assert.equal(commandLine({}, 'sample.gam'), 'grimtrim sample.gam game.cfg');
@@ -18,6 +18,20 @@ test('a save name a shell would split is quoted as one word', () => {
   assert.equal(commandLine({ member: 1 }, 'Chapter 2.gam'), "grimtrim -p1 'Chapter 2.gam' game.cfg");
   assert.equal(commandLine({}, "Tam's save.gam"), "grimtrim 'Tam'\\''s save.gam' game.cfg");
   assert.equal(commandLine({}, 'saves/000001-Quick/party.gam'), 'grimtrim saves/000001-Quick/party.gam game.cfg');
+});
+
+test('with a game\'s folder the command names the save by its path and the folder last, each quoted where a shell would split it', () => {
+  assert.equal(commandLine({ member: 0, level: 2 }, 'Vellmark/save/000000002-Tower-Gate/party.gam', 'Vellmark'),
+               'grimtrim -p0 -s2 Vellmark/save/000000002-Tower-Gate/party.gam Vellmark');
+  assert.equal(commandLine({}, 'My Game/save/1/party.gam', 'My Game'), "grimtrim 'My Game/save/1/party.gam' 'My Game'");
+});
+
+test('an archive of the folder that could not be used is named with why', () => {
+  assert.equal(unusableNote({ number: 3, trouble: 1, path: 'data/patch/Lost.bif' }),
+               'The archive data/patch/Lost.bif is missing or cannot be read: the spells it should hold are not listed, as the command line passes them over.');
+  assert.match(unusableNote({ number: 9, trouble: 0, path: '' }), /^Archive 9 is not in the archive table of the resource index: /);
+  assert.match(unusableNote({ number: 2, trouble: 2, path: 'data/x.bif' }), /^The archive data\/x\.bif is not a spell archive: /);
+  assert.match(unusableNote({ number: 2, trouble: 3, path: 'data/x.bif' }), /lacks spells the resource index places in it: /);
 });
 
 test('a removal is explained by what the whack did with the room it freed, or as no change at all', () => {

@@ -106,6 +106,50 @@ export function makeCore(module) {
     }
     return { name: file.name ?? '', bytes: file.bytes };
   }
+  // A game's folder as one block in the module's memory, laid out as given_folder.h says. Each of
+  // `folder.files` is { path } and, where read, either `bytes` (the whole file) or `size` with
+  // `parts` ([{ offset, bytes }]); `unreadable` marks a file whose reading failed.
+  const kUnreadable = 1;
+  const kSizeKnown = 2;
+  const putFolder = (alloc, folder) => {
+    if (!folder || !Array.isArray(folder.files)) throw new TypeError('folder.files must be an array');
+    const files = folder.files.map((file) => {
+      const path = encoder.encode(String(file.path ?? ''));
+      if (file.bytes !== undefined) {
+        if (!(file.bytes instanceof Uint8Array)) throw new TypeError(`${file.path}: bytes must be a Uint8Array`);
+        return { path, flags: kSizeKnown, size: file.bytes.length, parts: [{ offset: 0, bytes: file.bytes }] };
+      }
+      const known = typeof file.size === 'number';
+      const flags = (file.unreadable ? kUnreadable : 0) | (known ? kSizeKnown : 0);
+      return { path, flags, size: known ? file.size : 0, parts: known ? file.parts ?? [] : [] };
+    });
+    let size = 4;
+    for (const file of files) {
+      size += 4 + file.path.length + 4 + 8 + 4;
+      for (const part of file.parts) size += 12 + part.bytes.length;
+    }
+    const pointer = alloc(size);
+    const heap = module.HEAPU8;
+    const view = new DataView(heap.buffer);
+    let at = pointer;
+    const word = (value) => { view.setUint32(at, value, true); at += 4; };
+    const longWord = (value) => { word(value % 2 ** 32); word(Math.floor(value / 2 ** 32)); };
+    const bytes = (b) => { heap.set(b, at); at += b.length; };
+    word(files.length);
+    for (const file of files) {
+      word(file.path.length);
+      bytes(file.path);
+      word(file.flags);
+      longWord(file.size);
+      word(file.parts.length);
+      for (const part of file.parts) {
+        longWord(part.offset);
+        word(part.bytes.length);
+        bytes(part.bytes);
+      }
+    }
+    return { pointer, size };
+  };
   const option = (value, otherwise) => (value === undefined || value === null ? otherwise : value | 0);
   // How a run ended, as the core's answers carry it after their other values.
   const readOutcome = (r) => {
@@ -116,6 +160,48 @@ export function makeCore(module) {
     const whack = { end: r.u32(), unknownMethod: r.u32() !== 0 };
     return { end, member, missingName, whacked, whack, message: r.bytes(r.u32()) };
   };
+  const decoder = new TextDecoder();
+  const readPath = (r) => decoder.decode(r.bytes(r.u32()));
+  // The folder form's run: as the command line's with the game's folder as its last argument.
+  function runFolder(files, options) {
+    const save = checkedFile(files.save, 'save');
+    const folder = files.folder;
+    return withBlocks((alloc) => {
+      const savePointer = putBytes(alloc, save.bytes);
+      const block = putFolder(alloc, folder);
+      const result = module._gt_folder_run(
+          putName(alloc, save.name), savePointer, save.bytes?.length ?? 0,
+          putName(alloc, folder.name), block.pointer, block.size,
+          option(options.member, kNotGiven), option(options.level, kNotGiven),
+          option(options.number, kNotGiven), option(options.method, kDefaultMethod));
+      const after = save.bytes === undefined ? new Uint8Array(0)
+          : module.HEAPU8.slice(savePointer, savePointer + save.bytes.length);
+      return readBlock(result, (r) => {
+        const status = r.u32();
+        const text = bytesToText(r.bytes(r.u32()));
+        const checkMessage = r.bytes(r.u32());
+        const outcome = readOutcome(r);
+        const unusable = [];
+        for (let n = r.u32(); n > 0; --n) {
+          unusable.push({ number: r.u32(), trouble: r.u32(), path: bytesToText(r.bytes(r.u32())) });
+        }
+        const unmet = r.u32();
+        if (status !== 0) return { text, status, save: after, message: checkMessage, outcome: null, unusable, unmet };
+        return { text, status, save: after, message: outcome.message, outcome, unusable, unmet };
+      });
+    });
+  }
+  const readSpells = (r) => {
+    const spells = [];
+    for (let n = r.u32(); n > 0; --n) {
+      const known = r.i32();
+      const level = r.i32();
+      const number = r.i32();
+      spells.push({ known, level, number, name: r.bytes(r.u32()) });
+    }
+    const { end, message } = readOutcome(r);
+    return { spells, end, message };
+  };
 
   return {
     // One run as the command line makes it: { text, status, save, message, outcome }. `text` is
@@ -125,7 +211,15 @@ export function makeCore(module) {
     // where a file failed its check: { end (a RunEnd), member, missingName (8 bytes, with
     // NameNotInIndex), whacked: { known, level, number }, whack: { end (a WhackEnd),
     // unknownMethod } (both with Whacked), message }.
+    //
+    // With `files.folder` ({ name, files: [{ path, bytes }] }: a game's folder, each file by its
+    // path under the folder, '/'-joined) in place of the three data files, the run is the command
+    // line's with the folder as its last argument, `name` standing for it; the result adds
+    // `unusable` ([{ number, trouble, path }], the archives whose spells were passed over, as the
+    // command line names them on standard error) and `unmet` (how many reads the folder lacked:
+    // 0 when every file was given whole).
     run(files = {}, options = {}) {
+      if (files.folder) return runFolder(files, options);
       const save = checkedFile(files.save, 'save');
       const table = checkedFile(files.stringTable, 'stringTable');
       const archive = checkedFile(files.spellArchive, 'spellArchive');
@@ -173,26 +267,52 @@ export function makeCore(module) {
     },
     // A member's spell-book spells in stored order, each numbered within its level as -s and -w
     // number it: { spells, end, message }, `end` a RunEnd and `message` the command line's line
-    // where the list stops early; names as stored bytes.
+    // where the list stops early; names as stored bytes. `files` as run() takes them, the folder
+    // form too.
     spells(files, member) {
-      const [save, stringTable, spellArchive, resourceIndex] =
-          ['save', 'stringTable', 'spellArchive', 'resourceIndex'].map((kind) => files[kind].bytes);
+      const save = files.save.bytes;
+      if (files.folder) {
+        return withBlocks((alloc) => {
+          const block = putFolder(alloc, files.folder);
+          return readBlock(module._gt_folder_spells(putBytes(alloc, save), save.length, block.pointer,
+                                                    block.size, member), readSpells);
+        });
+      }
+      const [stringTable, spellArchive, resourceIndex] =
+          ['stringTable', 'spellArchive', 'resourceIndex'].map((kind) => files[kind].bytes);
       return withBlocks((alloc) => readBlock(
           module._gt_spells(putBytes(alloc, save), save.length,
                             putBytes(alloc, stringTable), stringTable.length,
-                            putBytes(alloc, spellArchive), spellArchive.length,
+                            putName(alloc, files.spellArchive.name), putBytes(alloc, spellArchive), spellArchive.length,
                             putBytes(alloc, resourceIndex), resourceIndex.length, member),
-          (r) => {
-            const spells = [];
-            for (let n = r.u32(); n > 0; --n) {
-              const known = r.i32();
-              const level = r.i32();
-              const number = r.i32();
-              spells.push({ known, level, number, name: r.bytes(r.u32()) });
-            }
-            const { end, message } = readOutcome(r);
-            return { spells, end, message };
-          }));
+          readSpells));
+    },
+    // What must still be read of a game's folder (as run() takes it) for the party of `save` (its
+    // bytes, or undefined): { stringTable (its path, or null), indexes (the paths of the .key
+    // files at the top), archivesHeld (how many archives the index names the folder holds),
+    // needs: [{ path, whole, offset, length }] }. Nothing needed: every run on this save sees
+    // what the command line would.
+    folderNeeds(save, folder) {
+      return withBlocks((alloc) => {
+        const block = putFolder(alloc, folder);
+        return readBlock(module._gt_folder_needs(putBytes(alloc, save), save?.length ?? 0, block.pointer, block.size),
+                         (r) => {
+                           const hasTable = r.u32() !== 0;
+                           const tablePath = readPath(r);
+                           const indexes = [];
+                           for (let n = r.u32(); n > 0; --n) indexes.push(readPath(r));
+                           const archivesHeld = r.u32();
+                           const needs = [];
+                           for (let n = r.u32(); n > 0; --n) {
+                             const path = readPath(r);
+                             const whole = r.u32() !== 0;
+                             const offset = r.u32() + r.u32() * 2 ** 32;
+                             const length = r.u32() + r.u32() * 2 ** 32;
+                             needs.push({ path, whole, offset, length });
+                           }
+                           return { stringTable: hasTable ? tablePath : null, indexes, archivesHeld, needs };
+                         });
+      });
     },
     // Where the index puts each member's known spells: [{ index, locators }], the locators as
     // numbers in known-spell order, kNoLocator for a name the index lacks.

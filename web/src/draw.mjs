@@ -72,7 +72,8 @@ export function clearParty() {
 
 // The file of each kind in use, with its folder (`inUse(key)` the entry, or null), and the files
 // not used: `saveTime(entry)` says when a save was made where there are several to tell apart.
-export function listFiles(inUse, saveTime, unknown, unexamined) {
+// `archives`, where given, says which spell archives a game's folder uses.
+export function listFiles(inUse, saveTime, unknown, unexamined, archives = '') {
   const list = $('file-list');
   list.replaceChildren();
   for (const key of ['save', 'stringTable', 'resourceIndex', 'spellArchive']) {
@@ -85,6 +86,7 @@ export function listFiles(inUse, saveTime, unknown, unexamined) {
     if (key === 'save' && saveTime(entry)) item.append(`, saved ${saveTime(entry)}`);
     list.append(item);
   }
+  if (archives) list.append(element('li', {}, 'Spell archives: ', archives));
   if (unknown.length) {
     const names = unknown.slice(0, 5).map((e) => e.file.name).join(', ');
     const more = unknown.length > 5 ? ` and ${unknown.length - 5} more` : '';

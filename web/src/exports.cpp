@@ -1,11 +1,13 @@
 // The page's way into the core: plain C functions over byte buffers in the module's memory.
 // Each answer is one block from malloc() that the caller frees: little-endian 32-bit words
 // and counted bytes, which the page's script reads back with a DataView.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <unordered_set>
 #include <utility>
@@ -15,6 +17,9 @@
 #include "formats/save_game.h"
 #include "formats/signatures.h"
 #include "formats/spell_lookup.h"
+#include "given_folder.h"
+#include "spellbook/game_layout.h"
+#include "spellbook/installed_spells.h"
 #include "spellbook/party.h"
 #include "spellbook/run.h"
 #include "spellbook/settings.h"
@@ -160,6 +165,98 @@ constexpr std::uint64_t kMostTableEntries = 1 << 20;
 // real party knows, and few enough that a damaged save cannot hold the page up.
 constexpr std::size_t kMostScoredSpells = 1 << 16;
 
+// The answer's tail about a game's folder: how many archives the index names that could not be
+// used (each its number, why, and its path as the index gives it), then how many bytes the run
+// asked for that the page had not handed over (0 once the page has read all it needs).
+void putFolderNotes(Answer& answer, const std::vector<UnusableArchive>& unusable,
+                    std::size_t unmet) {
+  answer.word(static_cast<std::uint32_t>(unusable.size()));
+  for (const UnusableArchive& archive : unusable) {
+    answer.word(archive.number);
+    answer.word(static_cast<std::uint32_t>(archive.trouble));
+    answer.text(archive.path);
+  }
+  answer.word(static_cast<std::uint32_t>(unmet));
+}
+
+// The string table and the index of a game's folder as the command line finds and checks them,
+// in its order and with its messages; the paths it prints are `<folder>/<path>`.
+struct FolderFiles {
+  StringTableChoice table;
+  std::vector<std::string> indexes;
+  View stringTable;
+  View resourceIndex;
+};
+
+std::optional<View> checkedWhole(GivenFolder& folder, const std::string& folderName,
+                                 const std::string& path, const FileKind& kind, Output& failed) {
+  const std::string shown = folderName + "/" + path;
+  const std::optional<View> bytes = folder.whole(path);
+  const GivenFile file{shown.c_str(), bytes ? bytes->data : nullptr,
+                       bytes ? static_cast<std::uint32_t>(bytes->size) : 0};
+  if (!checked(file, kind, failed)) return std::nullopt;
+  return *bytes;
+}
+
+bool openFolderFiles(GivenFolder& folder, const std::string& folderName, FolderFiles& files,
+                     Output& failed) {
+  files.table = stringTableIn(folder);
+  if (!files.table.path) {
+    failed.print("no dialog.tlk in game folder <%s>", folderName.c_str());
+    return false;
+  }
+  const auto table = checkedWhole(folder, folderName, *files.table.path, kStringTable, failed);
+  if (!table) return false;
+  files.stringTable = *table;
+  files.indexes = indexPaths(folder);
+  if (files.indexes.empty()) {
+    failed.print("no .key file in game folder <%s>", folderName.c_str());
+    return false;
+  }
+  if (files.indexes.size() > 1) {
+    failed.print("more than one .key file in game folder <%s>", folderName.c_str());
+    return false;
+  }
+  const auto index =
+      checkedWhole(folder, folderName, files.indexes.front(), kResourceIndex, failed);
+  if (!index) return false;
+  files.resourceIndex = *index;
+  return true;
+}
+
+// How many archives of the index's archive table the folder holds at their paths.
+std::uint32_t archivesHeld(GivenFolder& folder, const View& index) {
+  if (!inside(index, 0, 0x18)) return 0;
+  // Each archive takes 12 bytes of the table: no count the index holds makes this loop long.
+  const std::uint64_t count = std::min<std::uint64_t>(loadU32(index, 0x08), index.size / 12);
+  std::uint32_t held = 0;
+  for (std::uint32_t number = 0; number < count; ++number) {
+    const std::string_view path = archivePath(index, number);
+    if (!path.empty() && archiveIn(folder, path)) ++held;
+  }
+  return held;
+}
+
+// The spell-book spells of `member` as its listing walks them, with how the walk ended.
+std::uint8_t* spellsAnswer(const Game& game, std::int32_t member) {
+  Answer spells;
+  std::uint32_t count = 0;
+  RunCalls add([](const MemberLine&) {},
+               [&](const KeptSpell& spell) {
+                 spells.signedWord(spell.knownIndex);
+                 spells.signedWord(spell.level);
+                 spells.signedWord(spell.number);
+                 spells.text(textOf(stringText(game.stringTable, spell.name)));
+                 ++count;
+               });
+  const RunOutcome outcome = runRequest(game, Settings{1, member, kNotGiven, kNotGiven}, add);
+  Answer answer;
+  answer.word(count);
+  answer.append(spells);
+  putOutcome(answer, outcome);
+  return answer.release();
+}
+
 }  // namespace
 
 extern "C" {
@@ -188,7 +285,9 @@ std::uint8_t* gt_run(const char* saveName, std::uint8_t* save, std::uint32_t sav
       checked(archiveFile, kSpellArchive, failedCheck) &&
       checked(indexFile, kResourceIndex, failedCheck) &&
       checked(saveFile, kSaveGame, failedCheck)) {
-    const Game game{saveFile.view(), tableFile.view(), archiveFile.view(), indexFile.view()};
+    // The archive's name finds its number in the index, as the configured path's does.
+    const Game game{saveFile.view(), tableFile.view(), archiveFile.view(), indexFile.view(),
+                    archiveFile.name == nullptr ? "" : archiveFile.name};
     outcome = reportParty(game, Settings{method, member, level, number}, out);
     status = 0;
   } else {
@@ -229,28 +328,126 @@ std::uint8_t* gt_party(const std::uint8_t* save, std::uint32_t saveSize, const s
 
 // The spell-book spells of party record `member` in stored order, as its listing with -p walks
 // them, each with its known index, level, number among the spells of its level (what -w takes
-// with -s at that level) and name; then how the walk ended.
+// with -s at that level) and name; then how the walk ended. `archiveName` is the archive's name,
+// whose file name finds its number in the index as on the command line.
 std::uint8_t* gt_spells(const std::uint8_t* save, std::uint32_t saveSize, const std::uint8_t* table,
-                        std::uint32_t tableSize, const std::uint8_t* archive,
-                        std::uint32_t archiveSize, const std::uint8_t* index,
-                        std::uint32_t indexSize, std::int32_t member) {
+                        std::uint32_t tableSize, const char* archiveName,
+                        const std::uint8_t* archive, std::uint32_t archiveSize,
+                        const std::uint8_t* index, std::uint32_t indexSize, std::int32_t member) {
   const Game game{viewOf(save, saveSize), viewOf(table, tableSize), viewOf(archive, archiveSize),
-                  viewOf(index, indexSize)};
-  Answer spells;
-  std::uint32_t count = 0;
-  RunCalls add([](const MemberLine&) {},
-               [&](const KeptSpell& spell) {
-                 spells.signedWord(spell.knownIndex);
-                 spells.signedWord(spell.level);
-                 spells.signedWord(spell.number);
-                 spells.text(textOf(stringText(game.stringTable, spell.name)));
-                 ++count;
-               });
-  const RunOutcome outcome = runRequest(game, Settings{1, member, kNotGiven, kNotGiven}, add);
+                  viewOf(index, indexSize), archiveName == nullptr ? "" : archiveName};
+  return spellsAnswer(game, member);
+}
+
+// One run as the command line makes it with the game's folder `folderName` as its last
+// argument: the banner, the folder's string table and index found and checked, the save
+// checked, then the report, each known spell found in the folder as the game finds it. `folder`
+// is the folder as a block (given_folder.h); a whack edits `save` in place. Answer: as gt_run's,
+// then the archives that could not be used and the count of reads the block lacked.
+std::uint8_t* gt_folder_run(const char* saveName, std::uint8_t* save, std::uint32_t saveSize,
+                            const char* folderName, const std::uint8_t* folder,
+                            std::uint32_t folderSize, std::int32_t member, std::int32_t level,
+                            std::int32_t number, std::int32_t method) {
+  const GivenFile saveFile{saveName, save, saveSize};
+  GivenFolder given;
+  // A block the page built wrongly holds fewer files: the run then says what it lacks.
+  static_cast<void>(given.read(viewOf(folder, folderSize)));
+  TextOutput out;
+  printBanner(out);
+  TextOutput failedCheck;
+  std::uint32_t status = 1;
+  RunOutcome outcome;
+  std::vector<UnusableArchive> unusable;
+  FolderFiles files;
+  if (openFolderFiles(given, folderName == nullptr ? "" : folderName, files, failedCheck) &&
+      checked(saveFile, kSaveGame, failedCheck)) {
+    InstalledSpells installed(files.resourceIndex, given);
+    Game game{saveFile.view(), files.stringTable, View{}, files.resourceIndex};
+    game.installed = &installed;
+    outcome = reportParty(game, Settings{method, member, level, number}, out);
+    unusable = installed.unusable();
+    status = 0;
+  } else {
+    out.print("%s", failedCheck.text().c_str());
+  }
   Answer answer;
-  answer.word(count);
-  answer.append(spells);
+  answer.word(status);
+  answer.text(out.text());
+  answer.text(failedCheck.text());
   putOutcome(answer, outcome);
+  putFolderNotes(answer, unusable, given.needs().size());
+  return answer.release();
+}
+
+// gt_spells on a game's folder (a block, given_folder.h). A folder whose string table or index
+// does not pass the command line's checks lists nothing.
+std::uint8_t* gt_folder_spells(const std::uint8_t* save, std::uint32_t saveSize,
+                               const std::uint8_t* folder, std::uint32_t folderSize,
+                               std::int32_t member) {
+  GivenFolder given;
+  static_cast<void>(given.read(viewOf(folder, folderSize)));
+  FolderFiles files;
+  TextOutput failed;
+  if (!openFolderFiles(given, "", files, failed)) {
+    Answer answer;
+    answer.word(0);
+    putOutcome(answer, RunOutcome{});
+    return answer.release();
+  }
+  InstalledSpells installed(files.resourceIndex, given);
+  Game game{viewOf(save, saveSize), files.stringTable, View{}, files.resourceIndex};
+  game.installed = &installed;
+  return spellsAnswer(game, member);
+}
+
+// What the page must still read of a game's folder (a block, given_folder.h) before its runs
+// see what the command line sees: the string table and the index whole, and for the party of
+// `save` (every member's known spells, up to kMostScoredSpells different names) the loose spells
+// whole and of each archive its header, file table and the spell headers they resolve. Each
+// answer asks for the next step's bytes; none asked means the page holds all it needs. Answer:
+// whether the folder has a string table and its path, the count of .key files at its top and
+// their paths, how many archives the index names that the folder holds (0 without one index held
+// whole), then the count of needs and each one's path, whether it is the whole file, and its
+// offset and length as two words each.
+std::uint8_t* gt_folder_needs(const std::uint8_t* save, std::uint32_t saveSize,
+                              const std::uint8_t* folder, std::uint32_t folderSize) {
+  GivenFolder given;
+  static_cast<void>(given.read(viewOf(folder, folderSize)));
+  Answer answer;
+  const StringTableChoice table = stringTableIn(given);
+  answer.word(table.path ? 1 : 0);
+  answer.text(table.path ? *table.path : std::string());
+  if (table.path) static_cast<void>(given.whole(*table.path));
+  const std::vector<std::string> indexes = indexPaths(given);
+  answer.word(static_cast<std::uint32_t>(indexes.size()));
+  for (const std::string& path : indexes)
+    answer.text(path);
+  const std::optional<View> index =
+      indexes.size() == 1 ? given.whole(indexes.front()) : std::nullopt;
+  answer.word(index ? archivesHeld(given, *index) : 0);
+  const View saveView = viewOf(save, saveSize);
+  if (index && hasKindSignature(saveView, kSaveGame)) {
+    const Game game{saveView, View{}, View{}, *index};
+    std::vector<ResRef> names;
+    std::unordered_set<ResRef> seen;
+    MemberCalls add([&](const MemberLine&, const Creature& creature) {
+      const std::optional<KnownSpells> known = KnownSpells::of(creature);
+      if (!known) return;
+      for (std::int32_t j = 0; j < known->count() && names.size() < kMostScoredSpells; ++j) {
+        if (seen.insert(known->name(j)).second) names.push_back(known->name(j));
+      }
+    });
+    static_cast<void>(walkParty(game, add));
+    InstalledSpells installed(*index, given);
+    static_cast<void>(installed.find(names));
+  }
+  answer.word(static_cast<std::uint32_t>(given.needs().size()));
+  for (const FolderNeed& need : given.needs()) {
+    answer.text(need.path);
+    answer.word(need.whole ? 1 : 0);
+    answer.longWord(need.offset);
+    answer.longWord(need.length);
+  }
   return answer.release();
 }
 

@@ -1,7 +1,7 @@
 // The member shown: its spells, a level's listing, and the removal of a spell, with Undo.
 
 import { RunEnd, stoppedEarly } from './core.mjs';
-import { explainWhack, methodWords, whyListStops } from './command.mjs';
+import { explainWhack, methodWords, unusableNote, whyListStops } from './command.mjs';
 import { elsewhereNote, heldElsewhere } from './files.mjs';
 import { byId, confirmRemoval, drawSpells, element, nextPaint, paragraph, pressLevel, pressMember, quote,
          selectedMethod } from './draw.mjs';
@@ -21,7 +21,9 @@ export async function chooseMember(member, button) {
 export function showMember(member, button, level) {
   state.member = member;
   state.level = level;
-  runAndShow(currentFiles(), level === null ? { member: member.index } : { member: member.index, level });
+  const result = runAndShow(currentFiles(), level === null ? { member: member.index } : { member: member.index, level });
+  // The archives of a game's folder whose spells this member's listing passed over.
+  state.unusable = result.unusable ?? [];
   pressMember(button);
   showSpells();
 }
@@ -42,8 +44,9 @@ function showSpells() {
   const { spells, end, message } = state.core.spells(currentFiles(), member.index);
   const notes = [];
   if (!spells.length && !stoppedEarly(end)) {
-    notes.push(paragraph('None of the spells this member knows is a spell-book spell in this spell archive.'));
+    notes.push(paragraph(`None of the spells this member knows is a spell-book spell in this ${state.folder ? 'game' : 'spell archive'}.`));
   }
+  for (const archive of state.unusable) notes.push(paragraph(unusableNote(archive), { className: 'note' }));
   const elsewhere = spellsElsewhere(member);
   if (elsewhere) notes.push(paragraph(elsewhere, { className: 'note' }));
   if (stoppedEarly(end)) {
@@ -56,7 +59,7 @@ function showSpells() {
 // Where several archives were given: how many of the member's known spells the archive in use
 // lacks and another holds, and which; '' where there are none.
 function spellsElsewhere(member) {
-  if (state.given.spellArchive.length < 2 || !state.locators) return '';
+  if (state.folder || state.given.spellArchive.length < 2 || !state.locators) return '';
   const locators = state.locators.find((m) => m.index === member.index)?.locators ?? [];
   const inUse = state.use.spellArchive;
   const others = state.given.spellArchive.filter((archive) => archive !== inUse && archive.held);

@@ -9,9 +9,10 @@ import { chooseEncoding, codePages, decoderFor, rememberCodePage } from './decod
 import { asGiven, droppedFiles, examine, inTurn, readBytes } from './intake.mjs';
 import { byId, clearParty, downloadBytes, drawParty, examinationProgress, listFiles, nextPaint, paragraph, quote,
          showChoices, showEncodingChoice, showMessage, showTranscript } from './draw.mjs';
-import { currentFiles, guarded, loadInUse, runAndShow, showOutcome, shown, state, storage } from './session.mjs';
+import { currentFiles, guarded, loadInUse, runAndShow, showOutcome, shown, state, storage, stringTableInUse } from './session.mjs';
 import { chooseArchive, pickArchiveOf } from './archives.mjs';
 import { chooseMember, showMember, undo } from './member.mjs';
+import { findGameFolder, readWhatIsNeeded } from './folder.mjs';
 
 // Choices of files are taken one after the other, each whole, in the order they were made: a
 // redraw of the page while one is examined (another encoding, another file chosen from a list)
@@ -28,6 +29,13 @@ async function takeFiles(given) {
     kinds: state.fileKinds, alreadyGiven: (key) => state.given[key].length > 0,
     onProgress: (done, total) => progress.show(done, total) }).finally(() => progress.done());
   performance.mark('grimtrim:files-examined');
+  // A choice with an index decides anew whether the page works on a game's folder: one whose
+  // index names archives the folder holds. The save may come in a choice of its own.
+  if (found.resourceIndex.length) {
+    const game = await findGameFolder(given, found.resourceIndex, state.core, readBytes);
+    state.folder = game?.folder ?? null;
+    state.folderLayout = game?.layout ?? null;
+  }
   // A kind in this choice replaces the same kind chosen before; the others stay.
   for (const save of found.save) save.modified = save.file.lastModified;
   for (const key of kindKeys) {
@@ -45,14 +53,24 @@ async function takeFiles(given) {
 // The party's names in each save, for the list to choose a save from; saves are read one at a
 // time, and only their names are kept.
 async function learnSaveParties(generation) {
-  const table = state.bytes.get(state.use.stringTable);
+  const table = stringTableInUse();
   for (const entry of state.given.save) {
-    if (entry.partyTable === state.use.stringTable) continue;
+    if (entry.partyTable === table.key) continue;
     const bytes = entry === state.use.save ? state.bytes.get(entry) : await readBytes(entry.file);
     if (generation !== state.generation) return;
-    entry.party = state.core.party(bytes, table).members.map((member) => member.name);
-    entry.partyTable = state.use.stringTable;
+    entry.party = state.core.party(bytes, table.bytes).members.map((member) => member.name);
+    entry.partyTable = table.key;
   }
+}
+
+// Reads of the game's folder what the runs on the save in use need, as the core names it: the
+// string table and index whole, the loose spells of the party, and of each archive its table
+// and the headers of the party's spells. False when another choice came meanwhile.
+async function readFolder(generation) {
+  const folder = state.folder;
+  state.folderLayout = await readWhatIsNeeded(folder, (files) => state.core.folderNeeds(state.edits.edited, files), readBytes);
+  performance.mark('grimtrim:folder-read', { detail: { reads: folder.reads, bytes: folder.bytesRead } });
+  return generation === state.generation && folder === state.folder;
 }
 
 // What stands in for a missing kind: one file that is none of the kinds, where exactly one kind
@@ -85,16 +103,21 @@ async function showMissing(missing, generation) {
 // Shows the party of the files in use, after choosing the default of each kind not chosen yet.
 async function showParty(generation) {
   clearParty();
-  const missing = missingKinds((key) => state.given[key].length > 0);
+  // A game's folder holds the kinds other than the save; the core finds them in it.
+  const missing = missingKinds((key) => (state.folder && key !== 'save') || state.given[key].length > 0);
   if (missing.length) {
     showFiles();
     await showMissing(missing, generation);
     return;
   }
   state.use.save ??= newestFirst(state.given.save)[0];
-  state.use.stringTable ??= state.given.stringTable[0];
-  state.use.resourceIndex ??= state.given.resourceIndex[0];
-  await loadInUse(['save', 'stringTable', 'resourceIndex']);
+  if (state.folder) {
+    for (const key of ['stringTable', 'spellArchive', 'resourceIndex']) state.use[key] = null;
+  } else {
+    state.use.stringTable ??= state.given.stringTable[0];
+    state.use.resourceIndex ??= state.given.resourceIndex[0];
+  }
+  await loadInUse(state.folder ? ['save'] : ['save', 'stringTable', 'resourceIndex']);
   if (generation !== state.generation) return;
   if (state.edits.use(state.use.save, state.bytes.get(state.use.save))) {
     // Another save: its own edit, with its own history, and nobody shown yet.
@@ -102,12 +125,17 @@ async function showParty(generation) {
     state.level = null;
     showOutcome(null);
   }
-  const note = await chooseArchive(generation);  // which archive the page picked among several, and why
-  if (note === null) return;
-  await loadInUse(['spellArchive']);
-  if (generation !== state.generation) return;
+  let note = '';
+  if (state.folder) {
+    if (!(await readFolder(generation))) return;
+  } else {
+    note = await chooseArchive(generation);  // which archive the page picked among several, and why
+    if (note === null) return;
+    await loadInUse(['spellArchive']);
+    if (generation !== state.generation) return;
+  }
 
-  const { members, end, stoppedAt } = state.core.party(state.edits.edited, state.bytes.get(state.use.stringTable));
+  const { members, end, stoppedAt } = state.core.party(state.edits.edited, stringTableInUse().bytes);
   chooseEncodingFor(members);
   showFiles();
   showSaveChoices();
@@ -131,7 +159,7 @@ async function showParty(generation) {
   await nextPaint();
   performance.mark('grimtrim:party-shown');
   // The other saves' parties, for the list to choose a save from, once this party is shown.
-  if (state.given.save.some((entry) => entry.partyTable !== state.use.stringTable)) {
+  if (state.given.save.some((entry) => entry.partyTable !== stringTableInUse().key)) {
     await learnSaveParties(generation);
     if (generation === state.generation) showSaveChoices();
   }
@@ -141,7 +169,7 @@ async function showParty(generation) {
 // spell-book spells all are, otherwise the code page the player chose. The names are the same
 // whatever was removed, so they are looked at once for each set of files.
 function chooseEncodingFor(members) {
-  const files = kindKeys.map((key) => state.use[key].id).join('/');
+  const files = state.folder ? `${state.use.save.id}/${state.folder.id}` : kindKeys.map((key) => state.use[key].id).join('/');
   if (state.namesOf !== files) {
     const names = members.map((m) => m.name);
     for (const member of members) {
@@ -158,8 +186,20 @@ function chooseEncodingFor(members) {
 const timeOf = (entry) => new Date(entry.modified).toLocaleString();
 
 function showFiles() {
+  const saveTime = (entry) => (state.given.save.length > 1 ? timeOf(entry) : '');
+  if (state.folder) {
+    // The game's folder: the files its layout gives, and the archives its index names.
+    const { stringTable, indexes, archivesHeld } = state.folderLayout ?? {};
+    const found = { save: state.use.save ?? (state.given.save.length === 1 ? state.given.save[0] : null),
+                    stringTable: stringTable ? state.folder.entry(stringTable) : null,
+                    resourceIndex: indexes?.length === 1 ? state.folder.entry(indexes[0]) : null };
+    const archives = found.resourceIndex
+        ? `the ${archivesHeld === 1 ? 'one' : archivesHeld} that ${found.resourceIndex.file.name} names, in ${state.folder.name}` : '';
+    listFiles((key) => found[key] ?? null, saveTime, [], 0, archives);
+    return;
+  }
   const inUse = (key) => state.use[key] ?? (state.given[key].length === 1 ? state.given[key][0] : null);
-  listFiles(inUse, (entry) => (state.given.save.length > 1 ? timeOf(entry) : ''), state.unknown, state.unexamined);
+  listFiles(inUse, saveTime, state.unknown, state.unexamined);
 }
 
 const describe = {
@@ -178,7 +218,8 @@ const describe = {
 function showSaveChoices() {
   const choices = [];
   for (const key of ['save', 'stringTable', 'resourceIndex', 'spellArchive']) {
-    if (state.given[key].length < 2) continue;
+    // In a game's folder the core decides the other kinds, as the command line does.
+    if (state.given[key].length < 2 || (state.folder && key !== 'save')) continue;
     let entries = key === 'save' ? newestFirst(state.given.save) : state.given[key];
     if (key === 'spellArchive' && entries.some((e) => e.score > 0)) {
       entries = entries.filter((e) => e.score > 0 || e === state.use.spellArchive);

@@ -28,6 +28,11 @@ export const state = {
   unknown: [],          // files of the last choice that are none of the four kinds
   unexamined: 0,        // files of the last choice not opened: named unlike the game's files
   edits: new SaveEdits(),
+  folder: null,         // the game's folder (folder.mjs) where the files given hold one: spells are
+                        // then found in it as the game finds them, and the files of other kinds
+                        // given are not used
+  folderLayout: null,   // what the core says of it: the string table's path, the indexes, ...
+  unusable: [],         // the archives of the folder the last run could not use
   locators: null,       // [{ index, locators }]: where the index puts each member's known spells
   locatorsOf: '',       // which save and index they were found with
   archiveByPlayer: false,  // whether the player chose the archive in use, or the page did
@@ -45,18 +50,27 @@ export const shown = (bytes) => state.decode(bytes);
 // The outcome of the last removal or undo, with Undo and Download as the edit allows.
 export const showOutcome = (content, kind) => drawOutcome(content, state.edits.canUndo, kind);
 
-// The four files in use as run() takes them, the save as edited so far.
+// The files in use as run() takes them, the save as edited so far: the four files, or the save
+// and the game's folder.
 export function currentFiles(save = state.edits.edited) {
+  if (state.folder) return { save: { name: state.use.save.path, bytes: save }, folder: state.folder.forCore() };
   const file = (key) => ({ name: state.use[key].file.name, bytes: state.bytes.get(state.use[key]) });
   return { save: { name: state.use.save.file.name, bytes: save }, stringTable: file('stringTable'),
            spellArchive: file('spellArchive'), resourceIndex: file('resourceIndex') };
+}
+
+// The string table in use, for the party's names: { key, bytes }, `key` telling one from another.
+export function stringTableInUse() {
+  if (!state.folder) return { key: state.use.stringTable, bytes: state.bytes.get(state.use.stringTable) };
+  const path = state.folderLayout?.stringTable;
+  return { key: state.folder, bytes: (path && state.folder.wholeBytes(path)) ?? new Uint8Array(0) };
 }
 
 // Runs a request as the command line would and shows its output in the transcript panel, as a
 // terminal set to the names' encoding would show it.
 export function runAndShow(files, options) {
   const result = state.core.run(files, options);
-  showTranscript(commandLine(options, files.save?.name), state.decode(textBytes(result.text)));
+  showTranscript(commandLine(options, files.save?.name, files.folder?.name), state.decode(textBytes(result.text)));
   return result;
 }
 

@@ -2,10 +2,11 @@
 // in each of the three browser engines: the same output bytes, the same exit status, and the
 // same save afterwards. The cases are the listings and whacks of every member under each
 // free-space method, missing, empty, wrong and damaged files, and a few runs on the benchmark's
-// stress set.
+// stress set; then the same on a game installed in the current layout, given as its folder
+// (every file by its path) and as a configuration file naming its main spell archive.
 import assert from 'node:assert/strict';
 import { createHash } from 'node:crypto';
-import { copyFileSync, existsSync, readFileSync, writeFileSync } from 'node:fs';
+import { copyFileSync, existsSync, readdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
 import { engines, makeSample, openEngine, runNative, serve, siteDir, testDir } from './harness.mjs';
@@ -31,6 +32,16 @@ before(async () => {
   // A copy, as a player's wrong file would be: the native program does not open one file as
   // both the index and a save to edit.
   copyFileSync(join(dir, 'sample', 'sample.key'), join(dir, 'sample', 'index.gam'));
+  // The installation, whole and in the ways a folder goes wrong; and a copy for the
+  // configuration file's runs, which write their configuration beside the files.
+  for (const folder of ['installed', 'no-index', 'two-indexes', 'no-string-table', 'broken-archive', 'installed-cfg']) {
+    makeSample(join(dir, folder), 'installed');
+  }
+  rmSync(join(dir, 'no-index', 'quest.key'));
+  copyFileSync(join(dir, 'two-indexes', 'quest.key'), join(dir, 'two-indexes', 'Patch.KEY'));
+  rmSync(join(dir, 'no-string-table', 'lang'), { recursive: true });
+  writeFileSync(join(dir, 'broken-archive', 'data', 'expansion.bif'), 'not an archive at all');
+  writeFileSync(join(dir, 'broken-archive', 'override', 'EMPTY.spl'), '');
   server = await serve(siteDir());
 });
 
@@ -93,11 +104,54 @@ add('stress', ['-p0', '-s1', '-w3']);
 add('stress', ['-f0', '-p3', '-s2', '-w10']);
 add('stress', ['-p2', '-s4', '-w999']);
 
+// The installation given as its folder: the newer save, or the older, and the folder last.
+const newerSave = 'save/000000002-Tower-Gate/party.gam';
+const olderSave = 'save/000000001-Quick-Save/party.gam';
+const addFolder = (folder, args, save = newerSave) => cases.push({ folder, args, save: `${folder}/${save}` });
+addFolder('installed', []);
+addFolder('installed', ['-w1']);
+for (let member = 0; member <= 4; ++member) {
+  addFolder('installed', [`-p${member}`]);
+  for (let level = 0; level <= 4; ++level) addFolder('installed', [`-p${member}`, `-s${level}`]);
+}
+for (const method of [1, 0]) {
+  for (let member = 0; member <= 2; ++member) {
+    for (let level = 1; level <= 3; ++level) {
+      for (let number = 1; number <= 5; ++number) addFolder('installed', [`-f${method}`, `-p${member}`, `-s${level}`, `-w${number}`]);
+    }
+  }
+}
+addFolder('installed', ['-p0', '-s1'], olderSave);
+addFolder('installed', ['-p1', '-s1', '-w1'], olderSave);
+addFolder('installed', ['-p0'], 'save/no such save/party.gam');
+addFolder('installed', ['-p0'], 'quest.key');
+for (const folder of ['no-index', 'two-indexes', 'no-string-table', 'broken-archive']) {
+  addFolder(folder, []);
+  addFolder(folder, ['-p0', '-s2']);
+  addFolder(folder, ['-p0', '-s2', '-w2']);
+}
+// The same installation through a configuration file that names its main spell archive, whose
+// entries keep only the file part of a locator.
+const installedFiles = { save: newerSave, stringTable: 'lang/en_US/dialog.tlk', spellArchive: 'data/spells.bif',
+                         resourceIndex: 'quest.key' };
+for (const args of [['-p0'], ['-p0', '-s1'], ['-p0', '-s2'], ['-p1', '-s1'], ['-p0', '-s2', '-w2'], ['-f0', '-p0', '-s1', '-w1']]) {
+  add('installed-cfg', args, installedFiles);
+}
+
+// Every file under `folder`, by its path under it.
+function filesUnder(folder, under = '') {
+  return readdirSync(join(folder, under), { withFileTypes: true }).flatMap((entry) => {
+    const path = under ? `${under}/${entry.name}` : entry.name;
+    return entry.isDirectory() ? filesUnder(folder, path) : [path];
+  });
+}
+
 const sha256 = (bytes) => createHash('sha256').update(bytes).digest('hex');
 
 // The native program's run: the configuration names the three data files (an empty line for
 // one not given), the save is a fresh copy each time, and what the run left in it is kept.
 function nativeRun(testCase) {
+  if (testCase.folder) return nativeFolderRun(testCase);
   const setDir = join(dir, testCase.set);
   const { files } = testCase;
   writeFileSync(join(setDir, 'case.cfg'), configOrder.map((kind) => `${files[kind] ?? ''}\n`).join(''));
@@ -119,6 +173,18 @@ function nativeRun(testCase) {
   return { text, status, saveHash };
 }
 
+// The native program's run in the folder form, from the folder that holds the game's folder.
+function nativeFolderRun({ folder, args, save }) {
+  const original = existsSync(join(dir, save)) ? readFileSync(join(dir, save)) : undefined;
+  const { text, status } = runNative(dir, [...args, save, folder], { errors: true });
+  let saveHash = sha256(new Uint8Array(0));
+  if (original !== undefined) {
+    saveHash = sha256(readFileSync(join(dir, save)));
+    writeFileSync(join(dir, save), original);
+  }
+  return { text, status, saveHash };
+}
+
 // Runs every case in the page in one go and hands back what each run gave. It runs in the
 // browser: only its source travels, so it uses nothing of this file. The files travel with the
 // cases, as base64 by their paths: the page's policy lets it fetch nothing, not even from the
@@ -131,9 +197,16 @@ async function runCases({ cases, contents }) {
   };
   const hex = (buffer) => [...new Uint8Array(buffer)].map((b) => b.toString(16).padStart(2, '0')).join('');
   const results = [];
-  for (const { set, args, files, onDisk, options } of cases) {
+  for (const { set, args, files, onDisk, options, folder, save, folderFiles } of cases) {
     const given = {};
-    for (const [kind, name] of Object.entries(files)) {
+    if (folder) {
+      // The game's folder: every file by its path under it, and the save by its path as the
+      // command line was given it.
+      const saveBytes = contents[save] === undefined ? undefined : await fetchFile(save);
+      given.save = saveBytes ? { name: save, bytes: saveBytes } : { name: save };
+      given.folder = { name: folder, files: await Promise.all(folderFiles.map(async (path) => ({ path, bytes: await fetchFile(`${folder}/${path}`) }))) };
+    }
+    for (const [kind, name] of Object.entries(files ?? {})) {
       if (name === null) continue;  // not given at all
       // A name without bytes stands for a path that names no file.
       given[kind] = onDisk[kind] ? { name, bytes: await fetchFile(`${set}/${name}`) } : { name };
@@ -142,6 +215,7 @@ async function runCases({ cases, contents }) {
     const result = await window.grimtrim.run(given, options);
     const untouched = Object.entries(given).every(
         ([k, f]) => f.bytes === undefined || f.bytes.every((b, i) => b === copies[k][i]));
+    if (folder && result.unmet !== 0) throw new Error(`${folder} ${args.join(' ')}: ${result.unmet} reads unmet with every file given whole`);
     results.push({
       text: result.text,
       status: result.status,
@@ -159,6 +233,12 @@ async function runCases({ cases, contents }) {
 function casesForThePage() {
   const contents = {};
   const pageCases = cases.map((c) => {
+    if (c.folder) {
+      const folderFiles = filesUnder(join(dir, c.folder));
+      for (const path of folderFiles) contents[`${c.folder}/${path}`] ??= readFileSync(join(dir, c.folder, path)).toString('base64');
+      if (existsSync(join(dir, c.save))) contents[c.save] ??= readFileSync(join(dir, c.save)).toString('base64');
+      return { ...c, options: options(c.args), folderFiles };
+    }
     const onDisk = Object.fromEntries(Object.entries(c.files).map(
         ([kind, name]) => [kind, name !== null && existsSync(join(dir, c.set, name))]));
     for (const [kind, name] of Object.entries(c.files)) {
@@ -174,7 +254,7 @@ let expected;
 const nativeResults = () => (expected ??= cases.map(nativeRun));
 
 for (const engine of engines) {
-  test(`${engine}: window.grimtrim.run gives the native program's output, status and save`, { timeout: 240000 }, async () => {
+  test(`${engine}: window.grimtrim.run gives the native program's output, status and save`, { timeout: 280000 }, async () => {
     const wanted = nativeResults();
     const started = performance.now();
     const session = await openEngine(engine, server.url);
@@ -193,7 +273,8 @@ for (const engine of engines) {
     assert.equal(actual.length, cases.length);
     let whacked = 0;
     for (let i = 0; i < cases.length; ++i) {
-      const label = `${engine}, ${cases[i].set}: grimtrim ${cases[i].args.join(' ')} with ${JSON.stringify(cases[i].files)}`;
+      const label = cases[i].folder ? `${engine}: grimtrim ${cases[i].args.join(' ')} ${cases[i].save} ${cases[i].folder}`
+          : `${engine}, ${cases[i].set}: grimtrim ${cases[i].args.join(' ')} with ${JSON.stringify(cases[i].files)}`;
       assert.equal(actual[i].text, wanted[i].text, `${label}: output`);
       assert.equal(actual[i].status, wanted[i].status, `${label}: status`);
       assert.equal(actual[i].saveHash, wanted[i].saveHash, `${label}: save afterwards`);
@@ -203,6 +284,13 @@ for (const engine of engines) {
     }
     // The cases reach the whack itself, not only the messages in front of it.
     assert.ok(whacked >= 40, `only ${whacked} cases whacked a spell`);
+    // The folder form reaches its whacks, its messages and the override folder's spells.
+    const folderText = (folder) => cases.flatMap((c, i) => (c.folder === folder ? [wanted[i].text] : [])).join('');
+    assert.ok((folderText('installed').match(/\nWhacking /g) ?? []).length >= 20, 'whacks in the folder form');
+    assert.ok(folderText('installed').includes('Frost Veil, Reworked'), 'an override spell listed');
+    assert.ok(folderText('no-index').includes('no .key file in game folder <no-index>'));
+    assert.ok(folderText('two-indexes').includes('more than one .key file in game folder <two-indexes>'));
+    assert.ok(folderText('no-string-table').includes('no dialog.tlk in game folder <no-string-table>'));
     assert.deepEqual(problems, []);
     console.log(`${engine}: ${cases.length} runs compared with the native program, ${whacked} of them whacks`);
   });
