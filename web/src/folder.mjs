@@ -57,15 +57,24 @@ export class GameFolder {
     return this.#forCore;
   }
 
-  // Reads what `need` ({ path, whole, offset, length }, as folderNeeds() gives it) names, with
-  // `read(file, start, end)` (end left out: to the end); a file that fails to read is marked
-  // unreadable, as one the command line cannot open. False for a need already asked for, or of
-  // a file the folder does not hold: nothing is read then.
-  async read(need, read) {
-    const key = need.whole ? `${need.path}\0whole` : `${need.path}\0${need.offset}\0${need.length}`;
+  // Reads what `needs` ({ path, whole, offset, length }, as folderNeeds() gives them) name, with
+  // `read(file, start, end)` (end left out: to the end): parts of a file that lie close together
+  // in one read, as a spell book's headers in an archive do. A file that fails to read is marked
+  // unreadable, as one the command line cannot open. Needs already asked for, and those of a file
+  // the folder does not hold, read nothing. True when anything new was asked for.
+  async readAll(needs, read) {
+    const fresh = needs.filter((need) => {
+      const key = need.whole ? `${need.path}\0whole` : `${need.path}\0${need.offset}\0${need.length}`;
+      if (!this.#files.has(need.path) || this.#asked.has(key)) return false;
+      this.#asked.add(key);
+      return true;
+    });
+    await Promise.all(mergeNeeds(fresh).map((need) => this.#read(need, read)));
+    return fresh.length > 0;
+  }
+
+  async #read(need, read) {
     const held = this.#files.get(need.path);
-    if (!held || this.#asked.has(key)) return false;
-    this.#asked.add(key);
     try {
       if (need.whole) {
         const bytes = await read(held.file);
@@ -83,8 +92,28 @@ export class GameFolder {
       held.parts = [];
     }
     this.#forCore = null;
-    return true;
   }
+}
+
+// Two parts of a file this close or closer are read as one: a read costs far more than the
+// bytes between them.
+export const kMostGapRead = 64 * 1024;
+
+// `needs` with each file's parts that lie within kMostGapRead of each other joined into one, and
+// whole files as they are.
+export function mergeNeeds(needs) {
+  const merged = needs.filter((need) => need.whole);
+  const parts = needs.filter((need) => !need.whole)
+      .sort((a, b) => (a.path < b.path ? -1 : a.path > b.path ? 1 : a.offset - b.offset));
+  for (const need of parts) {
+    const last = merged.at(-1);
+    if (last && !last.whole && last.path === need.path && need.offset <= last.offset + last.length + kMostGapRead) {
+      last.length = Math.max(last.length, need.offset + need.length - last.offset);
+    } else {
+      merged.push({ ...need });
+    }
+  }
+  return merged;
 }
 
 // Asks `ask(folder as the core takes it)` what it still needs, reads it, and asks again, until
@@ -93,8 +122,7 @@ export class GameFolder {
 export async function readWhatIsNeeded(folder, ask, read, mostRounds = 8) {
   let answer = ask(folder.forCore());
   for (let round = 0; round < mostRounds; ++round) {
-    const done = await Promise.all(answer.needs.map((need) => folder.read(need, read)));
-    if (!done.some((fresh) => fresh)) break;
+    if (!(await folder.readAll(answer.needs, read))) break;
     answer = ask(folder.forCore());
   }
   return answer;

@@ -2,7 +2,7 @@
 // and the reads the core asks for, each made once, until it asks for nothing new.
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
-import { findGameFolder, foldersOfIndexes, GameFolder, readWhatIsNeeded } from './folder.mjs';
+import { findGameFolder, foldersOfIndexes, GameFolder, kMostGapRead, mergeNeeds, readWhatIsNeeded } from './folder.mjs';
 
 // A file as the browser hands it over: its bytes, which a read slices.
 const file = (text) => ({ size: text.length, bytes: Uint8Array.from(text, (c) => c.charCodeAt(0)) });
@@ -35,21 +35,31 @@ test('each need is read once: whole files and parts, a failed read marks the fil
   const given = [{ path: 'G/quest.key', file: file('KEY V1  ') }, { path: 'G/data/a.bif', file: file('BIFFV1  0123456789') },
                  { path: 'G/override/X.spl', file: broken }];
   const folder = new GameFolder('G', given);
-  assert.equal(await folder.read({ path: 'quest.key', whole: true }, read), true);
-  assert.equal(await folder.read({ path: 'quest.key', whole: true }, read), false, 'asked before');
-  assert.equal(await folder.read({ path: 'data/a.bif', whole: false, offset: 8, length: 4 }, read), true);
-  assert.equal(await folder.read({ path: 'data/a.bif', whole: false, offset: 16, length: 20 }, read), true);
-  assert.equal(await folder.read({ path: 'override/X.spl', whole: true }, read), true);
-  assert.equal(await folder.read({ path: '../quest.key', whole: true }, read), false);
+  assert.equal(await folder.readAll([{ path: 'quest.key', whole: true }], read), true);
+  assert.equal(await folder.readAll([{ path: 'quest.key', whole: true }, { path: '../quest.key', whole: true }], read), false,
+               'asked before, or outside the folder');
+  assert.equal(await folder.readAll([{ path: 'data/a.bif', whole: false, offset: 16, length: 20 },
+                                     { path: 'override/X.spl', whole: true }], read), true);
   assert.equal(text(folder.wholeBytes('quest.key')), 'KEY V1  ');
   assert.equal(folder.wholeBytes('data/a.bif'), undefined, 'parts only');
   const [key, archive, spell] = folder.forCore().files;
   assert.equal(key.size, 8);
   assert.equal(archive.size, 18);
-  assert.deepEqual(archive.parts.map((p) => [p.offset, text(p.bytes)]), [[8, '0123'], [16, '89']]);
+  assert.deepEqual(archive.parts.map((p) => [p.offset, text(p.bytes)]), [[16, '89']], 'cut at the end of the file');
   assert.deepEqual(spell, { path: 'override/X.spl', unreadable: true });
-  assert.equal(folder.reads, 3);
-  assert.equal(folder.bytesRead, 14);
+  assert.equal(folder.reads, 2);
+  assert.equal(folder.bytesRead, 10);
+});
+
+test('parts of a file close together are read as one, those far apart and of other files on their own', () => {
+  const part = (path, offset, length) => ({ path, whole: false, offset, length });
+  assert.deepEqual(mergeNeeds([part('b.bif', 200, 56), part('a.bif', 0, 20), part('b.bif', 100, 56),
+                               part('b.bif', 257 + kMostGapRead, 56), part('b.bif', 320 + kMostGapRead, 10),
+                               { path: 'x.spl', whole: true }, part('b.bif', 120, 8)]),
+                   [{ path: 'x.spl', whole: true }, part('a.bif', 0, 20), part('b.bif', 100, 156),
+                    part('b.bif', 257 + kMostGapRead, 73)]);
+  // Exactly that far apart is close enough.
+  assert.equal(mergeNeeds([part('c.bif', 0, 10), part('c.bif', 10 + kMostGapRead, 5)]).length, 1);
 });
 
 test('the core is asked again after each round of reads until it asks for nothing new, and a core that keeps asking is stopped', async () => {
