@@ -1,8 +1,8 @@
 // The core's answers as the page receives them, in Chromium: how a run ended as values, the
-// message the command line printed for a stop, the kinds' signatures, and an archive's file table
-// read from byte slices.
+// message the command line printed for a stop, the kinds' signatures, an archive's file table
+// read from byte slices, and a game's folder read in the parts the core asks for.
 import assert from 'node:assert/strict';
-import { readFileSync, writeFileSync } from 'node:fs';
+import { readdirSync, readFileSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
 import { launchBrowser, makeSample, openPage, serve, siteDir, testDir } from './harness.mjs';
@@ -16,6 +16,7 @@ let browser;
 
 before(async () => {
   makeSample(sample, 'sample');
+  makeSample(join(dir, 'Vellmark'), 'installed');
   writeFileSync(join(sample, 'notes.gam'), 'Selwyn: forget Witchlight.\n');
   writeFileSync(join(sample, 'damaged.gam'), readFileSync(join(sample, 'sample.gam')).subarray(0, 5000));
   writeFileSync(join(sample, 'short.key'), readFileSync(join(sample, 'sample.key')).subarray(0, 300));
@@ -150,6 +151,75 @@ test('the kinds\' signatures come from the core, and an archive\'s file table is
   assert.deepEqual(answers.held, [42, 0x00100007]);
   assert.deepEqual(answers.cut, [0x00100007], 'an entry cut short is not read');
   assert.deepEqual(answers.none, []);
+  assert.deepEqual(problems, []);
+  await context.close();
+});
+
+// Every file of the installation by its path under its folder, as base64.
+function installedContents(under = '') {
+  const root = join(dir, 'Vellmark');
+  return readdirSync(join(root, under), { withFileTypes: true }).flatMap((entry) => {
+    const path = under ? `${under}/${entry.name}` : entry.name;
+    return entry.isDirectory() ? installedContents(path) : [[path, readFileSync(join(root, path)).toString('base64')]];
+  });
+}
+
+test('a game\'s folder read only in the parts the core asks for runs as the folder given whole, and a file that fails to read is one that cannot be opened', async () => {
+  const { page, problems, context } = await openPage(browser, server.url);
+  const answers = await page.evaluate((contents) => {
+    const { core } = window.grimtrim;
+    const whole = new Map(contents.map(([path, data]) => [path, Uint8Array.from(atob(data), (c) => c.charCodeAt(0))]));
+    const save = whole.get('save/000000002-Tower-Gate/party.gam');
+    // The folder as the page first knows it: names only. Each round reads exactly what is asked.
+    const files = new Map([...whole.keys()].map((path) => [path, { path }]));
+    const folder = () => ({ name: 'Vellmark', files: [...files.values()] });
+    const rounds = [];
+    let read = 0;
+    for (let round = 0; round < 8; ++round) {
+      const { needs, ...layout } = core.folderNeeds(save, folder());
+      rounds.push({ ...layout, needs: needs.map((n) => (n.whole ? `${n.path} whole` : `${n.path} ${n.offset}+${n.length}`)) });
+      if (!needs.length) break;
+      for (const need of needs) {
+        const bytes = whole.get(need.path);
+        const file = files.get(need.path);
+        file.size = bytes.length;
+        file.parts = [...(file.parts ?? []), need.whole ? { offset: 0, bytes }
+                                                         : { offset: need.offset, bytes: bytes.subarray(need.offset, need.offset + need.length) }];
+        if (need.path.endsWith('.bif')) read += file.parts.at(-1).bytes.length;
+      }
+    }
+    const everything = { name: 'Vellmark', files: [...whole].map(([path, bytes]) => ({ path, bytes })) };
+    const compare = (options) => {
+      const inParts = core.run({ save: { name: 'party.gam', bytes: save }, folder: folder() }, options);
+      const inWhole = core.run({ save: { name: 'party.gam', bytes: save }, folder: everything }, options);
+      return { same: inParts.text === inWhole.text && inParts.save.every((b, i) => b === inWhole.save[i]),
+               unmet: inParts.unmet, unusable: inParts.unusable };
+    };
+    const archives = [...whole].filter(([path]) => path.endsWith('.bif')).reduce((sum, [, b]) => sum + b.length, 0);
+    const runs = [{}, { member: 0 }, { member: 0, level: 2 }, { member: 2, level: 1 }, { member: 0, level: 2, number: 3 }].map(compare);
+    // The expansion's archive fails to read: its spells are passed over, as on disk.
+    files.set('data/expansion.bif', { path: 'data/expansion.bif', unreadable: true });
+    const broken = core.run({ save: { name: 'party.gam', bytes: save }, folder: folder() }, { member: 0, level: 2 });
+    return { rounds: rounds.map((r, i) => (i < 2 ? r : { ...r, needs: r.needs.length })), read, archives,
+             runs,
+             broken: { text: broken.text.split('\n').slice(-5), unusable: broken.unusable } };
+  }, installedContents());
+  // First the string table and the index, whole; then the loose spells the party knows and the
+  // head of each archive its spells lie in; then their tables; then the spell headers.
+  assert.deepEqual(answers.rounds[0], { stringTable: 'lang/en_US/dialog.tlk', indexes: ['quest.key'], archivesHeld: 0,
+                                        needs: ['lang/en_US/dialog.tlk whole', 'quest.key whole'] });
+  // The common archive holds none of the party's spells: nothing of it is read.
+  assert.deepEqual(answers.rounds[1].needs, ['data/expansion.bif 0+20', 'data/spells.bif 0+20',
+                                             'override/MODHUSH.spl whole', 'override/ModSpark.Spl whole', 'override/wz1veil.SPL whole']);
+  assert.equal(answers.rounds[1].archivesHeld, 3, 'the index names four archives, one of them missing');
+  assert.deepEqual(answers.rounds.slice(2).map((r) => r.needs > 0), [true, true, false]);
+  for (const run of answers.runs) assert.deepEqual(run.same && run.unmet, 0, JSON.stringify(run));
+  assert.deepEqual(answers.runs[1].unusable, [{ number: 3, trouble: 1, path: 'data/patch/Lost.bif' }]);
+  assert.ok(answers.read < answers.archives, `${answers.read} bytes of archives read, of ${answers.archives}`);
+  assert.deepEqual(answers.broken, {
+    text: ['1 Orla Venn', 'Level 2, Spell 1: Spark Swarm', 'Level 2, Spell 2: Mirror Haze', 'Level 2, Spell 3: Sticky Strands', ''],
+    unusable: [{ number: 2, trouble: 1, path: 'data/Expansion.bif' }, { number: 3, trouble: 1, path: 'data/patch/Lost.bif' }],
+  });
   assert.deepEqual(problems, []);
   await context.close();
 });
