@@ -43,8 +43,9 @@ inline constexpr std::uint64_t kMostArchiveRead = std::uint64_t{1} << 24;
 // length and bytes. A file whose size is not known has no parts yet.
 class GivenFolder final : public FolderListing, public GameFolder {
  public:
-  static constexpr std::uint32_t kUnreadable = 1;  // reading it failed: as a file that cannot be
-                                                   // opened
+  // Reading the file failed: it is as a file that cannot be opened.
+  static constexpr std::uint32_t kUnreadable = 1;
+  // Its size is known, and so its parts can be told from its end.
   static constexpr std::uint32_t kSizeKnown = 2;
 
   GivenFolder();
