@@ -14,9 +14,7 @@ class OneArchive final : public ArchiveBytes {
   explicit OneArchive(View bytes) : bytes_(bytes) {}
   [[nodiscard]] std::uint64_t size() const override { return bytes_.size; }
   [[nodiscard]] View bytes(std::uint64_t offset, std::uint64_t length) override {
-    if (offset > bytes_.size) return {};
-    const std::uint64_t room = bytes_.size - offset;
-    return {bytes_.data + offset, length < room ? length : room};
+    return viewFrom(bytes_, offset, length);
   }
 
  private:

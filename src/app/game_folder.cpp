@@ -50,10 +50,7 @@ class FolderOnDisk::MappedArchive final : public ArchiveBytes {
   bool map() { return mapReadOnly(file_); }
   [[nodiscard]] std::uint64_t size() const override { return file_.view.size; }
   [[nodiscard]] View bytes(std::uint64_t offset, std::uint64_t length) override {
-    const View& view = file_.view;
-    if (offset > view.size) return {};
-    const std::uint64_t room = view.size - offset;
-    return {view.data + offset, length < room ? length : room};
+    return viewFrom(file_.view, offset, length);
   }
 
  private:

@@ -83,6 +83,14 @@ inline void moveBytes(const View& v, std::uint64_t to, std::uint64_t from, std::
          std::memcmp(v.data + offset, signature, static_cast<std::size_t>(length)) == 0;
 }
 
+// The view's bytes from `offset` on, at most `length` of them, as a view whose byte 0 is the
+// view's byte `offset`: fewer at the view's end, none past it.
+[[nodiscard]] inline View viewFrom(const View& v, std::uint64_t offset, std::uint64_t length) {
+  if (offset > v.size) return {};
+  const std::uint64_t room = v.size - offset;
+  return {v.data + offset, length < room ? length : room};
+}
+
 // Address of `offset` inside the view, for printing a counted text or a name in place. Only
 // called for ranges already checked with inside().
 [[nodiscard]] inline const char* textAt(const View& v, std::uint64_t offset) {

@@ -13,8 +13,7 @@ std::uint64_t gameKey(ResRef name) {
   return foldCase(name) & nameMask(name);
 }
 
-}  // namespace
-
+// The name a known spell's 8 bytes hold: up to the first NUL, at most 8 bytes.
 std::string_view nameText(const ResRef& name, char (&bytes)[8]) {
   std::size_t length = 0;
   for (; length < 8; ++length) {
@@ -23,6 +22,8 @@ std::string_view nameText(const ResRef& name, char (&bytes)[8]) {
   }
   return {bytes, length};
 }
+
+}  // namespace
 
 void InstalledSpells::note(std::uint32_t number, std::string_view path, ArchiveTrouble trouble) {
   if (noted_.insert(number).second) unusable_.push_back({number, path, trouble});

@@ -70,7 +70,4 @@ class InstalledSpells final : public SpellSource {
   std::unordered_set<std::uint32_t> noted_;  // the numbers of unusable_
 };
 
-// The name a known spell's 8 bytes hold: up to the first NUL, at most 8 bytes.
-[[nodiscard]] std::string_view nameText(const ResRef& name, char (&bytes)[8]);
-
 #endif  // GRIMTRIM_SPELLBOOK_INSTALLED_SPELLS_H_

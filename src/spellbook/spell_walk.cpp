@@ -28,10 +28,8 @@ std::vector<FoundSpell> findConfigured(const Game& game, std::span<const ResRef>
     found[n].inIndex = locations[n].locator != kNoLocator;
     found[n].inArchive = locations[n].dataOffset.has_value();
     // A data offset past the archive's end leaves no bytes: no spell header stands there.
-    if (found[n].inArchive && *locations[n].dataOffset <= archive.size) {
-      found[n].header =
-          View{archive.data + *locations[n].dataOffset, archive.size - *locations[n].dataOffset};
-    }
+    if (found[n].inArchive)
+      found[n].header = viewFrom(archive, *locations[n].dataOffset, archive.size);
   }
   return found;
 }
