@@ -12,8 +12,10 @@
 
 #include "formats/resource_index.h"
 #include "formats/save_game.h"
+#include "formats/spell_archive.h"
 #include "formats/string_table.h"
 #include "gamedata/game_data.h"
+#include "spellbook/configured_spells.h"
 #include "spellbook/game.h"
 #include "spellbook/party.h"
 #include "spellbook/settings.h"
@@ -49,12 +51,38 @@ inline DataFiles& sampleData() {
   return *files;
 }
 
+// The four files of a run given a configuration, as views once they are open.
+struct Files {
+  View save;
+  View stringTable;
+  View spellArchive;
+  View resourceIndex;
+};
+
 // The sample's data files with `save`.
-inline Game sampleGameWith(Bytes& save) {
+inline Files sampleFilesWith(Bytes& save) {
   DataFiles& data = sampleData();
   return {viewOf(save), viewOf(data.stringTable), viewOf(data.spellArchive),
           viewOf(data.resourceIndex)};
 }
+
+// A game over `files` whose spells are found in the configured archive, as a front end lends it
+// to a run.
+class ConfiguredGame {
+ public:
+  explicit ConfiguredGame(const Files& files)
+      : archive_(files.spellArchive),
+        spells_(files.resourceIndex, archive_, "spells.bif"),
+        game_{files.save, files.stringTable, &spells_} {}
+  ConfiguredGame(const ConfiguredGame&) = delete;
+  ConfiguredGame& operator=(const ConfiguredGame&) = delete;
+  [[nodiscard]] const Game& game() const { return game_; }
+
+ private:
+  WholeArchive archive_;
+  ConfiguredSpells spells_;
+  Game game_;
+};
 
 // Reads every byte "%.*s" would print of a text, so that the sanitizer sees a text past its
 // file's end even where printf's own checks would not.
@@ -83,11 +111,13 @@ inline void readMember(const Game& game, std::int32_t index) {
 // `save`, as a front end does, then checks what a whack may never do: change the file's size
 // or any byte outside the member's spell sections and their fields. A breach ends the run as a
 // finding.
-inline void whackCopy(const Game& data, const Bytes& save, std::int32_t member, std::int32_t level,
+inline void whackCopy(const Files& data, const Bytes& save, std::int32_t member, std::int32_t level,
                       std::int32_t number, std::int32_t method) {
   Bytes edited = save;
-  Game game = data;
-  game.save = viewOf(edited);
+  Files files = data;
+  files.save = viewOf(edited);
+  const ConfiguredGame configured(files);
+  const Game& game = configured.game();
   const MemberLookup found = lookUpMember(game, member);
   if (found.creature) {
     KeptSpellCalls ignore([](const KeptSpell&) {});
@@ -109,10 +139,12 @@ inline void whackCopy(const Game& data, const Bytes& save, std::int32_t member, 
 // level listing and the spells of level 1, and whacks of its first spell of level 1 under
 // free-space method 1 or, with `everyMethod`, of its first two under methods 0, 1 and an
 // unknown one. Reading must leave the save as it was.
-inline void readEverything(const Game& data, const Bytes& save, bool everyMethod) {
+inline void readEverything(const Files& data, const Bytes& save, bool everyMethod) {
   Bytes readOnly = save;
-  Game game = data;
-  game.save = viewOf(readOnly);
+  Files files = data;
+  files.save = viewOf(readOnly);
+  const ConfiguredGame configured(files);
+  const Game& game = configured.game();
   volatile unsigned sink = 0;
   MemberCalls names(
       [&](const MemberLine& line, const Creature&) { sink = sink + touch(line.name); });

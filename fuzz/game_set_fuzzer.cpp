@@ -88,10 +88,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const fuzz::Bytes save = take(data, size, size);
   fuzz::Bytes edited = save;
   // The readers never rely on the signatures the driver checks, so any bytes are read here.
-  const Game game{fuzz::viewOf(edited), fuzz::viewOf(table), fuzz::viewOf(archive),
-                  fuzz::viewOf(index)};
+  const fuzz::ConfiguredGame configured(
+      {fuzz::viewOf(edited), fuzz::viewOf(table), fuzz::viewOf(archive), fuzz::viewOf(index)});
+  const Game& game = configured.game();
   DroppedOutput out;
-  reportParty(game, settings, out);
+  ReportPrinter printer(game.stringTable, settings, out);
+  printer.finish(runRequest(game, settings, printer));
   if (!editsSave(settings)) {
     if (edited != save) std::abort();
     return 0;

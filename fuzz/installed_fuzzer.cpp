@@ -1,43 +1,46 @@
 // Arbitrary bytes as a game's folder: the first dword gives the length of the resource index
-// that follows, the rest is the one archive every path of the index's archive table leads to,
-// beside a loose spell in the override folder. Every known spell of the sample and names cut
+// that follows, the rest is the one archive nearly every path of the index's archive table leads
+// to, beside a loose spell in the override folder. Every known spell of the sample and names cut
 // from the input are found as the game finds them, and each spell header found is read.
 #include <cstring>
 
+#include "formats/spell_header.h"
 #include "fuzz_support.h"
+#include "spellbook/game_folder.h"
 #include "spellbook/installed_spells.h"
 
 namespace {
 
-class OneArchive final : public ArchiveBytes {
- public:
-  explicit OneArchive(View bytes) : bytes_(bytes) {}
-  [[nodiscard]] std::uint64_t size() const override { return bytes_.size; }
-  [[nodiscard]] View bytes(std::uint64_t offset, std::uint64_t length) override {
-    return viewFrom(bytes_, offset, length);
-  }
-
- private:
-  View bytes_;
-};
-
-class FuzzedFolder final : public GameFolder {
+// A folder that holds override/ModSpark.spl and, under any path whose bytes do not add up to a
+// multiple of 5, the one archive.
+class FuzzedFolder final : public FolderReader {
  public:
   FuzzedFolder(View archive, View loose) : archive_(archive), loose_(loose) {}
-  [[nodiscard]] std::optional<View> overrideSpell(std::string_view name) override {
-    if (name != "MODSPARK") return std::nullopt;
-    return loose_;
+  [[nodiscard]] const std::vector<std::string>& namesIn(const std::string& folder) override {
+    static const std::vector<std::string> kTop = {"override"};
+    static const std::vector<std::string> kOverride = {"ModSpark.spl"};
+    static const std::vector<std::string> kNone;
+    return folder.empty() ? kTop : folder == "override" ? kOverride : kNone;
   }
-  [[nodiscard]] ArchiveBytes* archive(std::string_view path) override {
-    // Every path is read to its end, as the folder on disk would look it up.
+  [[nodiscard]] bool isFile(const std::string& path) override {
+    return path != "override" && exists(path);
+  }
+  [[nodiscard]] bool exists(const std::string& path) override {
     std::size_t sum = 0;
     for (const char c : path)
       sum += static_cast<unsigned char>(c);
-    return sum % 5 == 0 ? nullptr : &archive_;
+    return sum % 5 != 0;
+  }
+  [[nodiscard]] bool readWhole(const std::string&, std::vector<std::uint8_t>& bytes) override {
+    bytes.assign(loose_.data, loose_.data + loose_.size);
+    return true;
+  }
+  [[nodiscard]] std::unique_ptr<ArchiveBytes> openArchive(const std::string&) override {
+    return std::make_unique<WholeArchive>(archive_);
   }
 
  private:
-  OneArchive archive_;
+  View archive_;
   View loose_;
 };
 
@@ -54,7 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::Bytes loose(
       archive.begin(),
       archive.begin() + static_cast<std::ptrdiff_t>(archive.size() < 0x40 ? archive.size() : 0x40));
-  FuzzedFolder folder(fuzz::viewOf(archive), fuzz::viewOf(loose));
+  FuzzedFolder files(fuzz::viewOf(archive), fuzz::viewOf(loose));
+  GameFolder folder(files);
   InstalledSpells spells(fuzz::viewOf(index), folder);
   std::vector<ResRef> names = fuzz::sampleNames();
   names.push_back(0x4B52415053444F4Dull);  // MODSPARK

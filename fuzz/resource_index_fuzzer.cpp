@@ -7,7 +7,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzz::Bytes index(data, data + size);
   fuzz::Bytes none;
-  Game game = fuzz::sampleGameWith(none);
+  fuzz::Files game = fuzz::sampleFilesWith(none);
   game.resourceIndex = fuzz::viewOf(index);
   std::vector<ResRef> names = fuzz::sampleNames();
   // Names cut from the input itself: found whenever the table lies where it says.

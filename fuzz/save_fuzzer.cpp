@@ -4,6 +4,6 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzz::Bytes none;
-  fuzz::readEverything(fuzz::sampleGameWith(none), fuzz::Bytes(data, data + size), true);
+  fuzz::readEverything(fuzz::sampleFilesWith(none), fuzz::Bytes(data, data + size), true);
   return 0;
 }

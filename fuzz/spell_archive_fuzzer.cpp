@@ -1,12 +1,13 @@
 // Arbitrary bytes as the spell archive and its spell headers: the header of every locator the
 // sample's index gives and of locators taken from the input, its fields, and the walks and
 // whacks that depend on them.
+#include "formats/spell_header.h"
 #include "formats/spell_lookup.h"
 #include "fuzz_support.h"
 
 namespace {
 
-void readHeader(const Game& game, Locator locator) {
+void readHeader(const fuzz::Files& game, Locator locator) {
   const std::optional<std::uint32_t> offset = findSpellHeader(game.spellArchive, locator);
   if (!offset) return;
   const std::optional<SpellHeader> header = SpellHeader::at(game.spellArchive, *offset);
@@ -20,7 +21,7 @@ void readHeader(const Game& game, Locator locator) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzz::Bytes archive(data, data + size);
   fuzz::Bytes none;
-  Game game = fuzz::sampleGameWith(none);
+  fuzz::Files game = fuzz::sampleFilesWith(none);
   game.spellArchive = fuzz::viewOf(archive);
   const std::vector<ResRef>& names = fuzz::sampleNames();
   for (const ResRef name : names)

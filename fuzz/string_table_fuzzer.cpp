@@ -7,7 +7,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzz::Bytes table(data, data + size);
   fuzz::Bytes save = fuzz::sample().save;
-  Game game = fuzz::sampleGameWith(save);
+  fuzz::Files game = fuzz::sampleFilesWith(save);
   game.stringTable = fuzz::viewOf(table);
   // The references the sample uses, the edges of the count the file claims, and the extremes.
   const std::uint32_t count = size >= 0x0E ? gamedata::getU32(table, 0x0A) : 0;

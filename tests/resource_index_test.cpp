@@ -6,6 +6,8 @@
 #include <string>
 
 #include "formats/resource_index.h"
+#include "formats/spell_archive.h"
+#include "formats/spell_header.h"
 #include "support/in_process.h"
 
 namespace {

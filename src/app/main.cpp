@@ -3,12 +3,20 @@
 #include <cstdlib>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "app/fatal.h"
-#include "app/game_folder.h"
+#include "app/folder_on_disk.h"
 #include "app/open_files.h"
 #include "app/options.h"
 #include "app/platform_map.h"
+#include "formats/spell_archive.h"
+#include "spellbook/configured_spells.h"
+#include "spellbook/game_folder.h"
+#include "spellbook/installed_spells.h"
+#include "spellbook/run.h"
+#include "spellbook/run_files.h"
+#include "text/file_messages.h"
 #include "text/help.h"
 #include "text/output.h"
 #include "text/report_printer.h"
@@ -19,6 +27,21 @@ namespace {
 int finish(StandardOutput& out, int status) {
   out.flush();
   return finishOutput(status);
+}
+
+// Gives up on a file the run cannot use, with its message.
+[[noreturn]] void giveUp(const FileTrouble& trouble) {
+  TextOutput message;
+  printFileTrouble(trouble, message);
+  fatal("%s", message.text().c_str());
+}
+
+// Says on standard error which language's string table is used, where the folder has several.
+void noteLanguage(const StringTableChoice& table) {
+  if (table.languages > 1) {
+    std::fprintf(stderr, "grimtrim: using the string table of language %s, one of %u\n",
+                 table.language.c_str(), static_cast<unsigned>(table.languages));
+  }
 }
 
 // Says on standard error, once each, which archives of the game's folder could not be used:
@@ -68,27 +91,50 @@ int main(int argc, char** argv) {
   // A file cut short while mapped ends the run with a message; what the report printed until
   // then goes out too.
   writeOnCutShort(out.pending());
+
   // The options come first; the last two arguments are the save and either the configuration
   // file or the game's folder.
+  const char* last = argv[argc - 1];
   OpenFiles files;
+  RunFiles run;
   std::unique_ptr<FolderOnDisk> folder;
-  if (isFolder(argv[argc - 1])) {
-    folder = std::make_unique<FolderOnDisk>(argv[argc - 1]);
-    openGameFolder(*folder, files);
+  if (isFolder(last)) {
+    folder = std::make_unique<FolderOnDisk>(last);
+    const std::optional<FileTrouble> trouble = openFolderFiles(files, *folder, last, run);
+    noteLanguage(run.tableChoice);
+    if (trouble) giveUp(*trouble);
   } else {
-    openDataFiles(argv[argc - 1], files);
+    if (!files.readConfiguration(last))
+      giveUp({FileRole::Configuration, FileStep::NotOpened, last});
+    if (const std::optional<FileTrouble> trouble = openConfiguredFiles(files, run))
+      giveUp(*trouble);
+    files.closeConfiguration();
   }
-  openSaveGame(argv[argc - 2], editsSave(settings), files);
-  Game game = files.game();
+  if (const std::optional<FileTrouble> trouble =
+          openSaveFile(files, argv[argc - 2], editsSave(settings), run)) {
+    giveUp(*trouble);
+  }
+
+  // The known spells are found in the configured spell archive or in the game's folder.
+  std::optional<WholeArchive> archive;
+  std::optional<ConfiguredSpells> configured;
+  std::optional<GameFolder> gameFolder;
   std::optional<InstalledSpells> installed;
+  Game game{run.save, run.stringTable};
   if (folder) {
-    installed.emplace(files.resourceIndex.view, *folder);
-    game.installed = &*installed;
+    gameFolder.emplace(*folder);
+    game.spells = &installed.emplace(run.resourceIndex, *gameFolder);
+  } else {
+    archive.emplace(run.spellArchive);
+    game.spells = &configured.emplace(run.resourceIndex, *archive, run.spellArchivePath);
   }
-  static_cast<void>(reportParty(game, settings, out));
+
+  ReportPrinter printer(game.stringTable, settings, out);
+  printer.finish(runRequest(game, settings, printer));
   out.flush();
   if (installed) reportUnusable(installed->unusable());
-  closeAll(files);
-  folder.reset();
+  installed.reset();
+  gameFolder.reset();
+  files.closeAll();
   return finish(out, EXIT_SUCCESS);
 }

@@ -1,45 +1,48 @@
-// The run's files: each one opened, mapped whole and checked, then released in a fixed order at
-// the end of the run.
+// The run's files as the command line holds them: read from the paths a configuration file or a
+// game's folder gives, each opened and mapped whole, then released in a fixed order at the end of
+// the run. What is opened, in which order, and how each file is checked is the core's
+// (spellbook/run_files.h).
 #ifndef GRIMTRIM_APP_OPEN_FILES_H_
 #define GRIMTRIM_APP_OPEN_FILES_H_
 
+#include <optional>
+#include <string>
+
+#include "app/config_file.h"
 #include "app/mapped_file.h"
-#include "spellbook/game.h"
+#include "spellbook/run_files.h"
 
-// The run's four files, owned by the driver from opening to closeAll().
-struct OpenFiles {
-  MappedFile stringTable;
-  MappedFile spellArchive;
-  MappedFile resourceIndex;
-  MappedFile save;
+class OpenFiles final : public RunFileOpener {
+ public:
+  OpenFiles() = default;
+  OpenFiles(const OpenFiles&) = delete;
+  OpenFiles& operator=(const OpenFiles&) = delete;
 
-  // Their views, lent to the spell book.
-  [[nodiscard]] Game game() const {
-    return {save.view, stringTable.view, spellArchive.view, resourceIndex.view, spellArchive.path};
-  }
+  // Opens the configuration file at `path` for configuredPath(); false when it cannot be opened.
+  [[nodiscard]] bool readConfiguration(const char* path);
+  // Closes the configuration file, once its lines are read.
+  void closeConfiguration();
+
+  // The next line of the configuration file, up to 255 bytes, its line feed cut off and nothing
+  // else trimmed.
+  [[nodiscard]] std::optional<std::string> configuredPath(FileRole role) override;
+  // Maps the file at `place.path` whole, read-only or writable.
+  [[nodiscard]] FileStep open(FileRole role, const FilePlace& place, bool writable,
+                              View& view) override;
+
+  // Releases the four files: saved game, resource index, spell archive, string table, each view,
+  // mapping, file. A writable save is flushed first; if its edits cannot be written, says so and
+  // ends the process with status 1.
+  void closeAll();
+
+ private:
+  MappedFile& fileOf(FileRole role);
+
+  ConfigFile config_;
+  MappedFile stringTable_;
+  MappedFile spellArchive_;
+  MappedFile resourceIndex_;
+  MappedFile save_;
 };
-
-// Reads the three-line configuration file at `configPath` and opens, maps and checks the
-// string table, the spell archive and the resource index, in that order. Returns only on
-// success: any failure prints its message and ends the process with status 1.
-void openDataFiles(const char* configPath, OpenFiles& files);
-
-class FolderOnDisk;
-
-// Finds and opens, maps and checks the string table and the resource index of the game's folder
-// `folder`, in that order; the spell archive stays closed, as spells are then found in the
-// folder. Returns only on success: a folder without one index or without a string table, or a
-// file that fails its checks, prints its message and ends the process with status 1. Says on
-// standard error which language's string table is used when there are several.
-void openGameFolder(FolderOnDisk& folder, OpenFiles& files);
-
-// Opens, maps and checks the saved game at `path`, for writing only when `writable`. Returns
-// only on success, like openDataFiles().
-void openSaveGame(const char* path, bool writable, OpenFiles& files);
-
-// Releases the four files: saved game, resource index, spell archive, string table, each view,
-// mapping, file. A writable save is flushed first; if its edits cannot be written, says so and
-// ends the process with status 1.
-void closeAll(OpenFiles& files);
 
 #endif  // GRIMTRIM_APP_OPEN_FILES_H_

@@ -16,30 +16,6 @@ constexpr std::uint64_t kArchiveEntrySize = 12;
 constexpr std::uint64_t kArchiveNameOffset = 0x04;  // dword, from the start of the index
 constexpr std::uint64_t kArchiveNameLength = 0x08;  // word
 
-// Spell archive.
-constexpr std::uint64_t kFileCount = 0x08;  // dword, signed
-constexpr std::uint64_t kFileTable = 0x10;  // dword, from the start of the file
-
-// Spell header.
-constexpr std::uint64_t kNameRef = 0x08;
-constexpr std::uint64_t kType = 0x1C;
-constexpr std::uint64_t kLevel = 0x34;
-
-// A table of `count` entries of `entrySize` bytes from the offset stored at `tableField`, as
-// far as it lies inside the view. A header that does not lie inside means no entries.
-// `head` holds the header; the table lies in a file of `fileSize` bytes.
-EntryTable entriesInside(const View& head, std::uint64_t fileSize, std::uint64_t headerSize,
-                         std::uint64_t countField, std::uint64_t tableField,
-                         std::uint64_t entrySize) {
-  if (!inside(head, 0, headerSize)) return {};
-  const std::int32_t count = loadI32(head, countField);
-  const std::uint64_t table = loadU32(head, tableField);
-  if (count <= 0 || table > fileSize) return {};
-  const std::uint64_t fit = (fileSize - table) / entrySize;
-  const std::uint64_t wanted = static_cast<std::uint64_t>(count);
-  return {table, fit < wanted ? fit : wanted};
-}
-
 // The file name part of a path: the text after its last '/' or '\\'.
 std::string_view fileNameOf(std::string_view path) {
   const std::size_t slash = path.find_last_of("/\\");
@@ -76,6 +52,11 @@ std::string_view archiveNameAt(const View& index, const EntryTable& table, std::
 
 }  // namespace
 
+std::uint64_t archiveCount(const View& index) {
+  const std::optional<EntryTable> table = archiveTable(index);
+  return table ? table->entries : 0;
+}
+
 std::string_view archivePath(const View& index, std::uint32_t number) {
   const std::optional<EntryTable> table = archiveTable(index);
   if (!table || number >= table->entries) return {};
@@ -99,14 +80,6 @@ EntryTable resourceEntries(const View& index) {
                        kResourceEntrySize);
 }
 
-EntryTable fileEntriesOf(const View& head, std::uint64_t fileSize) {
-  return entriesInside(head, fileSize, kArchiveHeaderSize, kFileCount, kFileTable, kFileEntrySize);
-}
-
-EntryTable fileEntries(const View& archive) {
-  return fileEntriesOf(archive, archive.size);
-}
-
 Locator findLocator(const View& index, ResRef name) {
   const EntryTable table = resourceEntries(index);
   const std::uint64_t mask = nameMask(name);
@@ -115,31 +88,4 @@ Locator findLocator(const View& index, ResRef name) {
     if ((resourceName(index, table, i) & mask) == key) return resourceLocator(index, table, i);
   }
   return kNoLocator;
-}
-
-std::optional<std::uint32_t> findSpellHeader(const View& archive, Locator locator) {
-  const EntryTable table = fileEntries(archive);
-  for (std::uint64_t i = 0; i < table.entries; ++i) {
-    if (fileLocator(archive, table, i) == locator) return fileDataOffset(archive, table, i);
-  }
-  return std::nullopt;
-}
-
-std::optional<SpellHeader> SpellHeader::at(const View& archive, std::uint64_t offset) {
-  if (!inside(archive, offset, kSpellHeaderSize) || !hasSignature(archive, offset, "SPL ", 4)) {
-    return std::nullopt;
-  }
-  return SpellHeader(archive, offset);
-}
-
-std::uint16_t SpellHeader::type() const {
-  return loadU16(archive_, offset_ + kType);
-}
-
-std::int32_t SpellHeader::level() const {
-  return loadI32(archive_, offset_ + kLevel);
-}
-
-StrRef SpellHeader::nameRef() const {
-  return loadU32(archive_, offset_ + kNameRef);
 }

@@ -1,5 +1,5 @@
-// The resource index ("KEY "), the spell archive ("BIFF") and the spell headers ("SPL ") it
-// holds: how a known spell's name leads to the spell's type, level and display name.
+// The resource index ("KEY "): the resource names it maps to locators, and the archive table that
+// names the archives a locator's number stands for.
 #ifndef GRIMTRIM_FORMATS_RESOURCE_INDEX_H_
 #define GRIMTRIM_FORMATS_RESOURCE_INDEX_H_
 
@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "formats/bytes.h"
-#include "formats/string_table.h"
+#include "formats/entry_table.h"
 
 // Where the resource index says a resource lives; compared only as a whole.
 using Locator = std::uint32_t;
@@ -48,15 +48,7 @@ using ResRef = std::uint64_t;
   return name | capitals >> 2;  // 0x80 >> 2 is the 0x20 between a capital and its small letter
 }
 
-// A table of fixed-size entries inside a file: where it starts and how many of its entries
-// lie whole inside the file (fewer than announced when the file is cut short).
-struct EntryTable {
-  std::uint64_t offset = 0;
-  std::uint64_t entries = 0;
-};
-
-inline constexpr std::uint64_t kResourceEntrySize = 14;  // name, 2 unread bytes, locator
-inline constexpr std::uint64_t kFileEntrySize = 16;      // locator, data offset, 8 unread bytes
+inline constexpr std::uint64_t kResourceEntrySize = 14;  // name, type, locator
 
 // The resource type of the spells; one name can stand in the index with several types.
 inline constexpr std::uint16_t kSpellResourceType = 0x3EE;
@@ -87,6 +79,10 @@ inline constexpr std::uint16_t kSpellResourceType = 0x3EE;
   return loadU16(index, table.offset + i * kResourceEntrySize + 0x08);
 }
 
+// How many archives the index's archive table names; 0 when the table does not lie whole inside
+// the index.
+[[nodiscard]] std::uint64_t archiveCount(const View& index);
+
 // The path the index's archive table gives archive `number` (relative to the game's folder,
 // either separator): its bytes up to the first NUL within its stored length, inside the index.
 // Empty when the table or that entry does not lie whole inside the index, or the number is not
@@ -99,54 +95,8 @@ inline constexpr std::uint16_t kSpellResourceType = 0x3EE;
 [[nodiscard]] std::optional<std::uint32_t> archiveNumberNamed(const View& index,
                                                               std::string_view fileName);
 
-// The size of an archive's header: what the page and the game folder read of an archive before
-// its file table.
-inline constexpr std::uint64_t kArchiveHeaderSize = 0x14;
-
-// The file entries of an archive of `fileSize` bytes that a scan may read, from its first bytes
-// `head` (at least kArchiveHeaderSize of them, else none): offsets from the archive's start.
-[[nodiscard]] EntryTable fileEntriesOf(const View& head, std::uint64_t fileSize);
-
-// The file entries of `archive` that a scan may read, and the fields of entry `i` of them; the
-// data offset is from the start of the archive.
-[[nodiscard]] EntryTable fileEntries(const View& archive);
-[[nodiscard]] inline Locator fileLocator(const View& archive, const EntryTable& table,
-                                         std::uint64_t i) {
-  return loadU32(archive, table.offset + i * kFileEntrySize);
-}
-[[nodiscard]] inline std::uint32_t fileDataOffset(const View& archive, const EntryTable& table,
-                                                  std::uint64_t i) {
-  return loadU32(archive, table.offset + i * kFileEntrySize + 0x04);
-}
-
 // Locator of the first resource entry whose name equals `name`, or kNoLocator: one scan of the
 // index for one name.
 [[nodiscard]] Locator findLocator(const View& index, ResRef name);
-
-// The size of a spell header as far as the program reads it, up to the end of the level field.
-inline constexpr std::uint64_t kSpellHeaderSize = 0x38;
-
-// Data offset of the first file entry whose locator equals `locator` in all 32 bits, or nothing
-// when no entry inside the file has it. The offset is taken as stored: SpellHeader::at() says
-// whether a spell header stands there.
-[[nodiscard]] std::optional<std::uint32_t> findSpellHeader(const View& archive, Locator locator);
-
-// A spell header in the spell archive, whose fields up to the level lie inside the archive and
-// which begins with "SPL ". Only type 1, the spell-book spells, is listed.
-class SpellHeader {
- public:
-  // The header at `offset`, or nothing when it does not lie inside the archive or does not
-  // begin with "SPL ".
-  [[nodiscard]] static std::optional<SpellHeader> at(const View& archive, std::uint64_t offset);
-
-  [[nodiscard]] std::uint16_t type() const;
-  [[nodiscard]] std::int32_t level() const;
-  [[nodiscard]] StrRef nameRef() const;
-
- private:
-  SpellHeader(const View& archive, std::uint64_t offset) : archive_(archive), offset_(offset) {}
-  View archive_;
-  std::uint64_t offset_;
-};
 
 #endif  // GRIMTRIM_FORMATS_RESOURCE_INDEX_H_

@@ -1,18 +1,10 @@
 #include "formats/spell_lookup.h"
 
 #include "formats/first_matches.h"
+#include "formats/locator_rule.h"
+#include "formats/spell_archive.h"
 
-namespace {
-
-// The locator an archive that keeps only the file part stores for `locator`: bits 20-31
-// cleared. Used only for a locator whose bits 20-31 number the configured archive.
-constexpr Locator withoutArchive(Locator locator) {
-  return locator & 0xFFFFF;
-}
-
-}  // namespace
-
-std::vector<SpellLocation> locateSpells(const View& index, const View& archive,
+std::vector<SpellLocation> locateSpells(const View& index, const FileTable& files,
                                         std::span<const ResRef> names,
                                         std::optional<std::uint32_t> archiveNumber) {
   // A stored name equals a wanted one exactly when their masked forms are equal (see
@@ -30,31 +22,24 @@ std::vector<SpellLocation> locateSpells(const View& index, const View& archive,
   }
 
   std::vector<SpellLocation> locations(names.size());
-  FirstMatches<Locator, std::uint32_t> headers;
-  headers.expect(names.size());
+  std::vector<Locator> wanted;
+  wanted.reserve(names.size());
   for (std::size_t n = 0; n < names.size(); ++n) {
     locations[n].locator = locators.found(names[n] & nameMask(names[n])).value_or(kNoLocator);
     // A stored 0xFFFFFFFF cannot be told from a missing name: it is never looked up.
-    if (locations[n].locator == kNoLocator) continue;
-    headers.want(locations[n].locator);
-    if (archiveNumberOf(locations[n].locator) == archiveNumber) {
-      headers.want(withoutArchive(locations[n].locator));
-    }
+    if (locations[n].locator != kNoLocator) wanted.push_back(locations[n].locator);
   }
-  headers.freeze();
-  if (headers.empty()) return locations;
-
-  const EntryTable files = fileEntries(archive);
-  for (std::uint64_t i = 0; i < files.entries && !headers.complete(); ++i)
-    headers.offer(fileLocator(archive, files, i),
-                  [&] { return fileDataOffset(archive, files, i); });
+  EntryFinder entries(ArchiveMatch::named(archiveNumber), wanted);
+  if (entries.empty()) return locations;
+  entries.scan(files.bytes, files.entries);
   for (SpellLocation& location : locations) {
-    if (location.locator == kNoLocator) continue;
-    // An entry that holds the whole locator wins; only without one does the file part match.
-    location.dataOffset = headers.found(location.locator);
-    if (!location.dataOffset && archiveNumberOf(location.locator) == archiveNumber) {
-      location.dataOffset = headers.found(withoutArchive(location.locator));
-    }
+    if (location.locator != kNoLocator) location.dataOffset = entries.dataOffset(location.locator);
   }
   return locations;
+}
+
+std::vector<SpellLocation> locateSpells(const View& index, const View& archive,
+                                        std::span<const ResRef> names,
+                                        std::optional<std::uint32_t> archiveNumber) {
+  return locateSpells(index, FileTable{archive, fileEntries(archive)}, names, archiveNumber);
 }

@@ -1,8 +1,7 @@
-// The game a run works on: the four files as views, lent by whoever opened them.
+// The game a run works on: the save and the string table as views, and where its known spells
+// are found, all lent by whoever opened them.
 #ifndef GRIMTRIM_SPELLBOOK_GAME_H_
 #define GRIMTRIM_SPELLBOOK_GAME_H_
-
-#include <string_view>
 
 #include "formats/bytes.h"
 #include "spellbook/spell_source.h"
@@ -11,14 +10,9 @@
 struct Game {
   View save;
   View stringTable;
-  View spellArchive;
-  View resourceIndex;
-  // The spell archive's path as configured: its file name finds the archive's number in the
-  // index's archive table, for archives that keep only the file part of a locator.
-  std::string_view spellArchivePath{};
-  // The game's folder, when the run was given one: known spells are then found there as the
-  // game finds them, and `spellArchive` is not used.
-  SpellSource* installed = nullptr;
+  // The configured spell archive or the game's folder; a run that reads only the party's names
+  // needs none.
+  SpellSource* spells = nullptr;
 };
 
 #endif  // GRIMTRIM_SPELLBOOK_GAME_H_

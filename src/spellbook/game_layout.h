@@ -6,11 +6,15 @@
 #define GRIMTRIM_SPELLBOOK_GAME_LAYOUT_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "formats/spell_archive.h"
 
 // The names a game's folder holds. Paths are relative to the game's folder, their parts joined
 // with '/'; "" is the game's folder itself.
@@ -24,6 +28,18 @@ class FolderListing {
   [[nodiscard]] virtual bool isFile(const std::string& path) = 0;
   // True when `path` names a file or a folder, looked at alone (no listing needed).
   [[nodiscard]] virtual bool exists(const std::string& path) = 0;
+};
+
+// A game's folder as a front end has it: its names, and its files read whole or, for an archive,
+// a part at a time. Paths are relative to the game's folder as FolderListing's are.
+class FolderReader : public FolderListing {
+ public:
+  // The whole file at `path` into `bytes` (empty before the call); false when it cannot be read.
+  [[nodiscard]] virtual bool readWhole(const std::string& path,
+                                       std::vector<std::uint8_t>& bytes) = 0;
+  // The file at `path`, to be read only where a lookup asks; nullptr when it cannot be opened
+  // or holds no bytes.
+  [[nodiscard]] virtual std::unique_ptr<ArchiveBytes> openArchive(const std::string& path) = 0;
 };
 
 // `name` inside `folder`.

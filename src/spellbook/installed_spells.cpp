@@ -4,7 +4,10 @@
 #include <unordered_map>
 
 #include "formats/first_matches.h"
+#include "formats/locator_rule.h"
 #include "formats/resource_index.h"
+#include "formats/spell_archive.h"
+#include "formats/spell_header.h"
 
 namespace {
 
@@ -76,26 +79,20 @@ std::vector<FoundSpell> InstalledSpells::find(std::span<const ResRef> names) {
       note(number, path, path.empty() ? ArchiveTrouble::NotInTable : ArchiveTrouble::Unreadable);
       continue;
     }
-    const View head = archive->bytes(0, kArchiveHeaderSize);
-    if (!hasSignature(head, 0, "BIFF", 4)) {
+    if (!hasSignature(archive->bytes(0, kArchiveHeaderSize), 0, "BIFF", 4)) {
       note(number, path, ArchiveTrouble::NotAnArchive);
       continue;
     }
-    const EntryTable announced = fileEntriesOf(head, archive->size());
-    const View table = archive->bytes(announced.offset, announced.entries * kFileEntrySize);
-    const EntryTable files{0, std::min(announced.entries, table.size / kFileEntrySize)};
+    const FileTable files = fileTableOf(*archive);
     const std::vector<std::size_t>& asked = namesOf[number];
-    FirstMatches<std::uint32_t, std::uint32_t> entries;
-    entries.expect(asked.size());
+    std::vector<Locator> wanted;
+    wanted.reserve(asked.size());
     for (const std::size_t n : asked)
-      entries.want(filePartOf(*located[n]));
-    entries.freeze();
-    for (std::uint64_t i = 0; i < files.entries && !entries.complete(); ++i) {
-      entries.offer(filePartOf(fileLocator(table, files, i)),
-                    [&] { return fileDataOffset(table, files, i); });
-    }
+      wanted.push_back(*located[n]);
+    EntryFinder entries(ArchiveMatch::numbered(), wanted);
+    entries.scan(files.bytes, files.entries);
     for (const std::size_t n : asked) {
-      const std::optional<std::uint32_t> data = entries.found(filePartOf(*located[n]));
+      const std::optional<std::uint32_t> data = entries.dataOffset(*located[n]);
       if (!data) {
         note(number, path, ArchiveTrouble::LacksEntry);
         continue;

@@ -1,43 +1,21 @@
 // Known spells found as the installed game finds them: first a loose spell file in the override
 // folder, else the index's spell entry of that name (case ignored), in the archive that its
-// locator numbers, at the entry that holds the locator's file part.
+// locator numbers, at the entry that answers for the locator (locator_rule.h, a numbered
+// archive).
 #ifndef GRIMTRIM_SPELLBOOK_INSTALLED_SPELLS_H_
 #define GRIMTRIM_SPELLBOOK_INSTALLED_SPELLS_H_
 
 #include <cstdint>
-#include <optional>
 #include <string_view>
 #include <unordered_set>
 #include <vector>
 
 #include "formats/bytes.h"
+#include "spellbook/game_folder.h"
 #include "spellbook/spell_source.h"
 
-// An archive of the game's folder, read only where the lookup needs it.
-class ArchiveBytes {
- public:
-  virtual ~ArchiveBytes() = default;
-  [[nodiscard]] virtual std::uint64_t size() const = 0;
-  // The archive's bytes from `offset` on, at most `length` of them, as a view whose byte 0 is
-  // the archive's byte `offset`: fewer at the end of the file, none past it or where the bytes
-  // cannot be had.
-  [[nodiscard]] virtual View bytes(std::uint64_t offset, std::uint64_t length) = 0;
-};
-
-// What the lookup asks of the game's folder.
-class GameFolder {
- public:
-  virtual ~GameFolder() = default;
-  // The whole loose spell file of the override folder whose name is `name` and ".spl",
-  // regardless of ASCII case, looked up among the files the folder lists (so a name holding
-  // "/" or ".." opens nothing); nothing when there is none or it cannot be read.
-  [[nodiscard]] virtual std::optional<View> overrideSpell(std::string_view name) = 0;
-  // The archive at `path`, as the index's archive table gives it: relative to the game's folder,
-  // either separator, any case. nullptr when it is missing or cannot be read.
-  [[nodiscard]] virtual ArchiveBytes* archive(std::string_view path) = 0;
-};
-
-// Why an archive the index names could not be used; its spells are passed over.
+// Why an archive the index names could not be used; its spells are passed over. The values
+// cross to the page as they are, so they never change meaning.
 enum class ArchiveTrouble : std::uint32_t {
   NotInTable = 0,    // the locator's archive number is not in the index's archive table
   Unreadable = 1,    // the file is missing or cannot be read

@@ -44,10 +44,30 @@ class RunListener {
   virtual void kept(const KeptSpell& spell) = 0;
 };
 
+// Tells two listeners of each event, the first one first: one run then gives a front end its
+// printed text and its values together.
+class BothListeners final : public RunListener {
+ public:
+  BothListeners(RunListener& first, RunListener& second) : first_(first), second_(second) {}
+  void member(const MemberLine& line) override {
+    first_.member(line);
+    second_.member(line);
+  }
+  void kept(const KeptSpell& spell) override {
+    first_.kept(spell);
+    second_.kept(spell);
+  }
+
+ private:
+  RunListener& first_;
+  RunListener& second_;
+};
+
 // Runs `settings` over `game`: without a member, reads every member's line; with one, reads its
-// line and walks its known spells, keeping those of the chosen level, and whacks the spell of
-// the chosen number, storing into `game.save`, which must then be writable. A damaged file
-// ends the run with the reason; nothing is stored then.
+// line and walks its known spells as `game.spells` finds them, keeping those of the chosen level,
+// and whacks the spell of the chosen number, storing into `game.save`, which must then be
+// writable. A damaged file ends the run with the reason; nothing is stored then. Each front end
+// calls it with its own listener and speaks of the outcome itself.
 [[nodiscard]] RunOutcome runRequest(const Game& game, const Settings& settings,
                                     RunListener& listener);
 

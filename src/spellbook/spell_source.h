@@ -1,5 +1,5 @@
 // Where a walk finds its known spells: the configured spell archive, or a game's folder searched
-// as the game searches it.
+// as the game searches it. A run holds one source and the walk asks it alone.
 #ifndef GRIMTRIM_SPELLBOOK_SPELL_SOURCE_H_
 #define GRIMTRIM_SPELLBOOK_SPELL_SOURCE_H_
 

@@ -9,9 +9,9 @@ void printMemberLine(const MemberLine& line, Output& out) {
   out.print("%s", line.knowsSpells ? "\n" : " -- no spells\n");
 }
 
-void printWhack(const Game& game, const RunOutcome& outcome, Output& out) {
+void printWhack(const View& stringTable, const RunOutcome& outcome, Output& out) {
   const WhackPlan& plan = outcome.whack;
-  const Text text = stringText(game.stringTable, outcome.whacked.name);
+  const Text text = stringText(stringTable, outcome.whacked.name);
   out.print("Whacking %.*s\n", text.length, text.address);
   if (plan.end == WhackEnd::LeftDuplicate) return;
   if (plan.unknownMethod) out.print("\nunknown free space method %d, using default", plan.method);
@@ -39,41 +39,24 @@ void printWhack(const Game& game, const RunOutcome& outcome, Output& out) {
   }
 }
 
-// Prints what the run meets as it meets it: member lines, with the -w hint after each member
-// without spells when no member was chosen; a "Level" line each time the level changes from one
-// kept spell to the next, or the numbered spells of the chosen level; nothing when a spell is
-// to be whacked.
-class ReportLines final : public RunListener {
- public:
-  ReportLines(const Game& game, const Settings& settings, Output& out)
-      : game_(game), settings_(settings), out_(out) {}
-
-  void member(const MemberLine& line) override {
-    printMemberLine(line, out_);
-    if (settings_.member == kNotGiven && !line.knowsSpells && settings_.number != kNotGiven) {
-      out_.print("\n\nUse -wN to whack spell number N");
-    }
-  }
-
-  void kept(const KeptSpell& spell) override {
-    if (settings_.level == kNotGiven) {
-      if (spell.level != previousLevel_) out_.print("Level %d\n", spell.level);
-      previousLevel_ = spell.level;
-    } else if (settings_.number == kNotGiven) {
-      const Text name = stringText(game_.stringTable, spell.name);
-      out_.print("Level %d, Spell %d: %.*s\n", spell.level, spell.number, name.length,
-                 name.address);
-    }
-  }
-
- private:
-  const Game& game_;
-  const Settings& settings_;
-  Output& out_;
-  std::int32_t previousLevel_ = -1;
-};
-
 }  // namespace
+
+void ReportPrinter::member(const MemberLine& line) {
+  printMemberLine(line, out_);
+  if (settings_.member == kNotGiven && !line.knowsSpells && settings_.number != kNotGiven) {
+    out_.print("\n\nUse -wN to whack spell number N");
+  }
+}
+
+void ReportPrinter::kept(const KeptSpell& spell) {
+  if (settings_.level == kNotGiven) {
+    if (spell.level != previousLevel_) out_.print("Level %d\n", spell.level);
+    previousLevel_ = spell.level;
+  } else if (settings_.number == kNotGiven) {
+    const Text name = stringText(stringTable_, spell.name);
+    out_.print("Level %d, Spell %d: %.*s\n", spell.level, spell.number, name.length, name.address);
+  }
+}
 
 void printStopMessage(const RunOutcome& outcome, Output& out) {
   switch (outcome.end) {
@@ -102,23 +85,20 @@ void printStopMessage(const RunOutcome& outcome, Output& out) {
   }
 }
 
-RunOutcome reportParty(const Game& game, const Settings& settings, Output& out) {
-  ReportLines lines(game, settings, out);
-  const RunOutcome outcome = runRequest(game, settings, lines);
+void ReportPrinter::finish(const RunOutcome& outcome) {
   if (outcome.end == RunEnd::Whacked) {
-    printWhack(game, outcome, out);
-    return outcome;
+    printWhack(stringTable_, outcome, out_);
+    return;
   }
-  printStopMessage(outcome, out);
-  if (settings.member == kNotGiven) {
-    out.print("\n\nUse -pN to select the party member");
-    return outcome;
+  printStopMessage(outcome, out_);
+  if (settings_.member == kNotGiven) {
+    out_.print("\n\nUse -pN to select the party member");
+    return;
   }
   // The -w hint closes a chosen member's report only when it walked every known spell (or had
   // none); the -s hint follows whatever the member's report did.
-  if (outcome.end == RunEnd::Completed && settings.number != kNotGiven) {
-    out.print("\n\nUse -wN to whack spell number N");
+  if (outcome.end == RunEnd::Completed && settings_.number != kNotGiven) {
+    out_.print("\n\nUse -wN to whack spell number N");
   }
-  if (settings.level == kNotGiven) out.print("\n\nUse -sN to select the spell level to display");
-  return outcome;
+  if (settings_.level == kNotGiven) out_.print("\n\nUse -sN to select the spell level to display");
 }

@@ -1,18 +1,38 @@
-// The command line's text for a run: the driver's events and outcome turned into the program's
-// messages, in the order the program has always printed them. It prints and decides nothing.
+// The command line's text for a run: a listener of the run that prints each member and kept spell
+// as the run meets it and, once the run has ended, the outcome's messages and the closing hint,
+// in the order the program has always printed them. It prints and decides nothing.
 #ifndef GRIMTRIM_TEXT_REPORT_PRINTER_H_
 #define GRIMTRIM_TEXT_REPORT_PRINTER_H_
 
-#include "spellbook/game.h"
+#include <cstdint>
+
+#include "formats/bytes.h"
 #include "spellbook/run.h"
 #include "spellbook/settings.h"
 #include "text/output.h"
 
-// Runs `settings` over `game` and prints what the run meets: every member's line (names only),
-// or the chosen member's line with its spell levels, the spells of the chosen level, or the
-// whack of the chosen spell; then the closing hint that fits the settings. A run whose settings
-// ask for a whack edits `game.save`, which must then be writable. Returns how the run ended.
-RunOutcome reportParty(const Game& game, const Settings& settings, Output& out);
+class ReportPrinter final : public RunListener {
+ public:
+  // Prints for a run of `settings`, naming spells through `stringTable`; all are borrowed.
+  ReportPrinter(const View& stringTable, const Settings& settings, Output& out)
+      : stringTable_(stringTable), settings_(settings), out_(out) {}
+
+  // Member lines, with the -w hint after each member without spells when no member was chosen.
+  void member(const MemberLine& line) override;
+  // A "Level" line each time the level changes from one kept spell to the next, or the numbered
+  // spells of the chosen level; nothing when a spell is to be whacked.
+  void kept(const KeptSpell& spell) override;
+
+  // What follows once the run has ended with `outcome`: the whack's lines, or the message of
+  // the stop and the hints that fit the settings.
+  void finish(const RunOutcome& outcome);
+
+ private:
+  View stringTable_;
+  const Settings& settings_;
+  Output& out_;
+  std::int32_t previousLevel_ = -1;
+};
 
 // The message an outcome that stopped the run prints; nothing for Completed and Whacked.
 void printStopMessage(const RunOutcome& outcome, Output& out);

@@ -1,0 +1,24 @@
+#include "spellbook/game_folder.h"
+
+std::optional<View> GameFolder::overrideSpell(std::string_view name) {
+  // The override folder is listed once, when the first spell is looked for.
+  if (!looseSpells_) looseSpells_ = looseSpellsIn(files_);
+  const auto found = looseSpells_->find(foldedText(name));
+  if (found == looseSpells_->end()) return std::nullopt;
+  // A loose spell is small: read whole, once. An empty or unreadable one is no spell, and the
+  // index is asked instead.
+  auto [at, added] = looseFiles_.try_emplace(found->second);
+  if (added && !files_.readWhole(found->second, at->second)) at->second.clear();
+  if (at->second.empty()) return std::nullopt;
+  return View{at->second.data(), at->second.size()};
+}
+
+ArchiveBytes* GameFolder::archive(std::string_view path) {
+  const std::string key(path);
+  if (const auto known = archives_.find(key); known != archives_.end()) return known->second.get();
+  std::unique_ptr<ArchiveBytes> archive;
+  if (const std::optional<std::string> file = archiveIn(files_, path)) {
+    archive = files_.openArchive(*file);
+  }
+  return archives_.emplace(key, std::move(archive)).first->second.get();
+}

@@ -1,0 +1,39 @@
+// A game's folder as the spell lookup sees it: a loose spell of the override folder by its name,
+// and an archive by the path the index's archive table gives it, each looked for and read once
+// per run, over the folder a front end gives (a folder on disk, or the files a page was handed).
+#ifndef GRIMTRIM_SPELLBOOK_GAME_FOLDER_H_
+#define GRIMTRIM_SPELLBOOK_GAME_FOLDER_H_
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "formats/bytes.h"
+#include "formats/spell_archive.h"
+#include "spellbook/game_layout.h"
+
+class GameFolder {
+ public:
+  // Looks things up in `files`, which is borrowed.
+  explicit GameFolder(FolderReader& files) : files_(files) {}
+
+  // The whole loose spell file of the override folder whose name is `name` and ".spl",
+  // regardless of ASCII case, looked up among the files the folder lists (so a name holding "/"
+  // or ".." opens nothing); nothing when there is none, or it is empty or cannot be read.
+  [[nodiscard]] std::optional<View> overrideSpell(std::string_view name);
+  // The archive at `path`, as the index's archive table gives it: relative to the game's folder,
+  // either separator, any case (archiveIn()). nullptr when it is missing or cannot be read.
+  [[nodiscard]] ArchiveBytes* archive(std::string_view path);
+
+ private:
+  FolderReader& files_;
+  std::optional<std::map<std::string, std::string>> looseSpells_;  // folded name: path
+  std::map<std::string, std::vector<std::uint8_t>> looseFiles_;    // by path; empty: unusable
+  std::map<std::string, std::unique_ptr<ArchiveBytes>> archives_;  // by path as the index has it
+};
+
+#endif  // GRIMTRIM_SPELLBOOK_GAME_FOLDER_H_

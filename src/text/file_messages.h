@@ -1,0 +1,13 @@
+// What the command line says when one of the run's files cannot be used: the one message of each
+// file and step, as the program prints it before it gives up.
+#ifndef GRIMTRIM_TEXT_FILE_MESSAGES_H_
+#define GRIMTRIM_TEXT_FILE_MESSAGES_H_
+
+#include "spellbook/run_files.h"
+#include "text/output.h"
+
+// Prints the message of `trouble`, with its path where the message names one; none of them ends
+// with a line feed.
+void printFileTrouble(const FileTrouble& trouble, Output& out);
+
+#endif  // GRIMTRIM_TEXT_FILE_MESSAGES_H_
