@@ -82,6 +82,15 @@ int main(int argc, char** argv) {
     gamedata::writeFile(root / "resource_index" / name, files.resourceIndex);
     gamedata::writeFile(root / "spell_archive" / name, files.spellArchive);
   }
+  // The sample's party in the family's other layouts, and a party that keeps spells by class.
+  for (const auto& [name, format] :
+       {std::pair{"long_header", gamedata::SaveFormat::LongHeader},
+        std::pair{"longest_header", gamedata::SaveFormat::LongestHeader}}) {
+    gamedata::GameDef game = gamedata::sampleGame();
+    game.format = format;
+    gamedata::writeFile(root / "save" / name, gamedata::buildGame(game).save);
+  }
+  gamedata::writeFile(root / "save" / "by_class", gamedata::buildGame(gamedata::classGame()).save);
   const GameFiles& small = sets[1].second;
   gamedata::writeFile(root / "game_set" / "party", gameSet("", sets[0].second));
   gamedata::writeFile(root / "game_set" / "levels", gameSet("-p0", small));

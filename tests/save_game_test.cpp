@@ -26,7 +26,7 @@ gamedata::GameFiles twoMembers() {
 
 // Offset of party record `index`, or nothing when the record is refused.
 std::optional<std::uint64_t> recordAt(Bytes& save, std::int32_t index) {
-  const std::optional<PartyMember> member = PartyMember::at(viewOf(save), index);
+  const std::optional<PartyMember> member = PartyMember::at(viewOf(save), SaveLayout{}, index);
   if (!member) return std::nullopt;
   return member->offset();
 }
@@ -34,7 +34,7 @@ std::optional<std::uint64_t> recordAt(Bytes& save, std::int32_t index) {
 // Offset of the creature record that the party record at `record` points to, or nothing when
 // the creature is refused.
 std::optional<std::uint64_t> creatureAt(Bytes& save, std::int32_t index) {
-  const std::optional<PartyMember> member = PartyMember::at(viewOf(save), index);
+  const std::optional<PartyMember> member = PartyMember::at(viewOf(save), SaveLayout{}, index);
   if (!member) return std::nullopt;
   const std::optional<Creature> creature = Creature::of(*member);
   if (!creature) return std::nullopt;
@@ -47,8 +47,8 @@ TEST(SaveGame, PartyRecordsAndCreaturesAreFoundInPlace) {
   const auto& members = files.layout.members;
   EXPECT_EQ(2, partyCount(save));
   ASSERT_EQ(members[1].record, recordAt(files.save, 1));
-  const std::optional<PartyMember> first = PartyMember::at(save, 0);
-  const std::optional<PartyMember> second = PartyMember::at(save, 1);
+  const std::optional<PartyMember> first = PartyMember::at(save, SaveLayout{}, 0);
+  const std::optional<PartyMember> second = PartyMember::at(save, SaveLayout{}, 1);
   ASSERT_TRUE(first && second);
   EXPECT_EQ(7, first->listingNumber());
   EXPECT_EQ("Selwyn", std::string(first->name().address, 6));
@@ -118,7 +118,7 @@ TEST(SaveGame, KnownSpellsAndMemorizationEntriesMustLieInside) {
     Bytes save = files.save;
     putU32(save, known, c.offset);
     putU32(save, count, static_cast<std::uint32_t>(c.count));
-    const std::optional<Creature> creature = Creature::of(*PartyMember::at(viewOf(save), 0));
+    const std::optional<Creature> creature = Creature::of(*PartyMember::at(viewOf(save), SaveLayout{}, 0));
     ASSERT_TRUE(creature);
     EXPECT_EQ(c.found, KnownSpells::of(*creature).has_value()) << c.offset << " " << c.count;
   }
@@ -133,7 +133,7 @@ TEST(SaveGame, ANameWithoutNulEndsWithItsRecord) {
   const std::size_t record = files.layout.members[0].record;
   for (std::size_t i = record + 0xC0; i < record + 352; ++i)
     files.save[i] = 'a';
-  EXPECT_EQ(352 - 0xC0, PartyMember::at(viewOf(files.save), 0)->name().length);
+  EXPECT_EQ(352 - 0xC0, PartyMember::at(viewOf(files.save), SaveLayout{}, 0)->name().length);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Writes a sample game set (string table, spell archive, resource index, saved game and
-// configuration file) into a folder, for the demo, the tests' seeds and the benchmark.
+// configuration file) into a folder, for the demo, the tests' seeds and the benchmark. The sample
+// set adds its party's saves in the family's other layouts.
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -42,6 +43,8 @@ int main(int argc, char** argv) {
   }
   try {
     gamedata::writeGame(argv[1], gamedata::buildGame(game));
+    // The sample's party as the family's other games lay their saves out, beside its own.
+    if (std::strcmp(size, "sample") == 0) gamedata::writeFamilySaves(argv[1]);
   } catch (const std::exception& e) {
     std::printf("make_sample: %s\n", e.what());
     return 1;

@@ -1,11 +1,11 @@
 #include "spellbook/party.h"
 
 MemberLookup lookUpMember(const Game& game, std::int32_t index) {
-  const std::optional<PartyMember> member = PartyMember::at(game.save, index);
+  const std::optional<PartyMember> member = PartyMember::at(game.save, game.layout, index);
   if (!member) return {MemberTrouble::OutsideSave, {}, std::nullopt};
   const std::optional<Creature> creature = Creature::of(*member);
   if (!creature) return {MemberTrouble::NoCreature, {}, std::nullopt};
-  MemberLine line{index, member->listingNumber(), member->name(), creature->knownCount() != 0};
+  MemberLine line{index, member->listingNumber(), member->name(), creature->knowsSpells()};
   // An empty name in the party record: the creature's own name from the string table.
   if (line.name.length == 0) line.name = stringText(game.stringTable, creature->nameRef());
   return {MemberTrouble::None, line, creature};

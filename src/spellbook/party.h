@@ -23,7 +23,7 @@ struct MemberLine {
   std::int32_t index = 0;           // the party record's index, the value -p takes
   std::uint16_t listingNumber = 0;  // printed in front of the name
   Text name;  // from the party record, or through the string table when that is empty
-  bool knowsSpells = false;  // a known spells count other than 0
+  bool knowsSpells = false;  // a known spell, or a spell list by class, that is not empty
 };
 
 struct MemberLookup {

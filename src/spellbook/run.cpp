@@ -29,6 +29,12 @@ RunOutcome runMember(const Game& game, const Settings& settings, RunListener& li
   }
   listener.member(member.line);
   if (!member.line.knowsSpells) return outcome;
+  // Spells kept in lists by class cannot be taken out without changing the save's size, so
+  // they are neither listed nor whacked.
+  if (member.creature->keepsSpellsByClass()) {
+    outcome.end = RunEnd::SpellsByClass;
+    return outcome;
+  }
   KeptToListener kept(listener);
   const SpellWalk walk = walkSpells(game, *member.creature, settings.level, settings.number, kept);
   switch (walk.end) {

@@ -23,6 +23,7 @@ enum class RunEnd : std::uint32_t {
   KnownOutsideSave = 4,   // the known spells of `member` do not lie inside the save
   NameNotInIndex = 5,     // a known spell's name (`missingName`) is not in the resource index
   NotASpell = 6,          // a known spell's data does not begin with a spell header
+  SpellsByClass = 7,      // the creature of `member` keeps its spells by class: not supported
 };
 
 struct RunOutcome {

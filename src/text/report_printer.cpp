@@ -79,6 +79,9 @@ void printStopMessage(const RunOutcome& outcome, Output& out) {
     case RunEnd::NotASpell:
       out.print("oops, missed SPL pointer");
       break;
+    case RunEnd::SpellsByClass:
+      out.print("CRE V2.2 keeps spells by class: not supported");
+      break;
     case RunEnd::Completed:
     case RunEnd::Whacked:
       break;

@@ -40,6 +40,17 @@ struct MemberDef {
   std::vector<MemorizationDef> memorization;
   std::vector<std::string> memorized;  // resrefs of the memorized spells
   std::uint32_t sectionsAt = 0x2D4;    // where the known spells begin, from the creature's start
+  // SaveFormat::ByClass only: the spell numbers of the first class's level-1 list (its other
+  // lists are empty); `known` and the memorization are not written.
+  std::vector<std::uint32_t> classSpells;
+};
+
+// How a save lays its party out, as the games of the family write their saves.
+enum class SaveFormat {
+  Usual,          // "GAMEV2.0", 0x160-byte party records, creatures "CRE V1.0"
+  LongHeader,     // "GAMEV1.1", 0x180-byte party records, creatures "CRE V9.0"
+  LongestHeader,  // "GAMEV1.1", a 0xB8-byte header, 0x168-byte party records, "CRE V1.2"
+  ByClass,        // "GAMEV2.2", 0x340-byte party records, "CRE V2.2" keeping spells by class
 };
 
 struct GameDef {
@@ -48,6 +59,7 @@ struct GameDef {
   std::vector<MemberDef> party;
   std::size_t unrelatedResources = 6;  // index entries of other kinds around the spells
   std::size_t unrelatedFiles = 2;      // archive entries of other kinds before the spells
+  SaveFormat format = SaveFormat::Usual;
 };
 
 }  // namespace gamedata

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "gamedata/layout_internal.h"
+#include "gamedata/sample_games.h"
 #include "gamedata/string_table_out.h"
 
 namespace gamedata {
@@ -46,6 +47,17 @@ void writeGame(const std::filesystem::path& folder, const GameFiles& files) {
   writeFile(folder / kSaveName, files.save);
   writeFile(folder / kConfigName, std::string(kStringTableName) + "\n" + kSpellArchiveName + "\n" +
                                       kResourceIndexName + "\n");
+}
+
+void writeFamilySaves(const std::filesystem::path& folder) {
+  for (const auto& [format, name] :
+       {std::pair{SaveFormat::LongHeader, kLongHeaderSaveName},
+        std::pair{SaveFormat::LongestHeader, kLongestHeaderSaveName}}) {
+    GameDef game = sampleGame();
+    game.format = format;
+    writeFile(folder / name, buildGame(game).save);
+  }
+  writeFile(folder / kClassSaveName, buildGame(classGame()).save);
 }
 
 }  // namespace gamedata

@@ -50,6 +50,11 @@ inline constexpr const char* kSpellArchiveName = "spells.bif";
 inline constexpr const char* kResourceIndexName = "sample.key";
 inline constexpr const char* kSaveName = "sample.gam";
 inline constexpr const char* kConfigName = "sample.cfg";
+// The sample's party in the saves of the family's other layouts (writeFamilySaves()), and a
+// party of the game that keeps spells by class.
+inline constexpr const char* kLongHeaderSaveName = "sample-v9.gam";
+inline constexpr const char* kLongestHeaderSaveName = "sample-v12.gam";
+inline constexpr const char* kClassSaveName = "party-v22.gam";
 
 void writeFile(const std::filesystem::path& path, const Bytes& bytes);
 void writeFile(const std::filesystem::path& path, std::string_view text);
@@ -57,6 +62,10 @@ void writeFile(const std::filesystem::path& path, std::string_view text);
 // Writes the four files into `folder` under the names above, with a configuration file that
 // names the three data files relative to the folder (so the program runs from inside it).
 void writeGame(const std::filesystem::path& folder, const GameFiles& files);
+
+// Writes the saves named above into `folder`, beside the sample's: they list and whack with the
+// sample's data files exactly as the sample's own save does.
+void writeFamilySaves(const std::filesystem::path& folder);
 
 }  // namespace gamedata
 

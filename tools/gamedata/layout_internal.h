@@ -14,8 +14,18 @@
 
 namespace gamedata {
 
-// A party record in the saved game: laid out by the save, read back by whackableRanges().
-inline constexpr std::size_t kPartyMemberSize = 352;
+// How each format lays out a save: the party records' size and where their names stand, the
+// creature records' version and how much longer their header is than version 1.0's before the
+// spell fields. Laid out by the save, read back by whackableRanges().
+struct SaveFormatFacts {
+  const char* saveVersion;
+  std::size_t headerSize;
+  std::size_t memberSize;
+  std::size_t nameOffset;
+  const char* creatureVersion;
+  std::size_t shift;
+};
+[[nodiscard]] const SaveFormatFacts& factsOf(SaveFormat format);
 
 // Bytes that look like the rest of a real record: varied, repeatable, never all zero.
 void fill(Bytes& bytes, std::size_t begin, std::size_t end, std::uint32_t seed);

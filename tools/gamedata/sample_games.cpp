@@ -45,6 +45,16 @@ MemberDef member(std::uint16_t listing, const char* partyName, const char* creat
 
 }  // namespace
 
+GameDef classGame() {
+  GameDef game = sampleGame();
+  game.format = SaveFormat::ByClass;
+  MemberDef idle = member(1, "Ysolde Marrow", "Ysolde Marrow");
+  MemberDef caster = member(2, "Corvin Ashe", "Corvin Ashe");
+  caster.classSpells = {12, 40, 41};
+  game.party = {idle, caster};
+  return game;
+}
+
 GameDef sampleGame() {
   GameDef game;
   game.strings = {"<NO TEXT>", "Vellmark", "Welcome back, traveller."};

@@ -12,6 +12,10 @@ namespace gamedata {
 // the demo shows, and a realistic base for the tests.
 [[nodiscard]] GameDef sampleGame();
 
+// A party of the game that keeps spells by class (a save of format SaveFormat::ByClass), named in
+// its party records: one member without spells and one with spells in a class list.
+[[nodiscard]] GameDef classGame();
+
 // The sample set with names outside English: in UTF-8 (Latin, Cyrillic and Polish letters) when
 // `utf8`, otherwise Cyrillic in the single-byte Cyrillic code page (windows-1251).
 [[nodiscard]] GameDef localizedGame(bool utf8);

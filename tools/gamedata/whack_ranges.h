@@ -20,7 +20,9 @@ struct Range {
 // own fields as they stand (damaged or not), each range cut to the file: the known spells
 // section under free-space method 0; under any other method also the spell memorization and
 // memorized spells sections and the creature record's six spell-section fields (0x2A0 to
-// 0x2B8). No range when the party record or the creature's fields do not lie in the file.
+// 0x2B8 of version 1.0, further on in the longer headers). The party records are laid out as the
+// save's format says. No range when the party record or the creature's fields do not lie in the
+// file, or the creature keeps its spells by class.
 [[nodiscard]] std::vector<Range> whackableRanges(const Bytes& save, std::int32_t member,
                                                  std::int32_t method);
 
