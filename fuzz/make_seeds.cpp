@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "gamedata/compressed_out.h"
 #include "gamedata/game_data.h"
 
 namespace {
@@ -73,7 +74,8 @@ int main(int argc, char** argv) {
       {"sample", gamedata::buildGame(gamedata::sampleGame())},
       {"small", gamedata::buildGame(smallGame())},
       {"bare", gamedata::buildGame(bareGame())}};
-  for (const char* target : {"save", "string_table", "resource_index", "spell_archive", "game_set"})
+  for (const char* target : {"save", "string_table", "resource_index", "spell_archive", "game_set",
+                             "compressed_archive"})
     std::filesystem::create_directories(root / target);
   for (const auto& [name, files] : sets) {
     gamedata::writeFile(root / "save" / name, files.save);
@@ -92,6 +94,11 @@ int main(int argc, char** argv) {
   }
   gamedata::writeFile(root / "save" / "by_class", gamedata::buildGame(gamedata::classGame()).save);
   const GameFiles& small = sets[1].second;
+  // The small game's archive in both compressed forms, in blocks small enough to hold few entries.
+  gamedata::writeFile(root / "compressed_archive" / "blocks",
+                      gamedata::blockCompressed(small.spellArchive, 64));
+  gamedata::writeFile(root / "compressed_archive" / "stream",
+                      gamedata::streamCompressed(small.spellArchive, "SPELLS.BIF"));
   gamedata::writeFile(root / "game_set" / "party", gameSet("", sets[0].second));
   gamedata::writeFile(root / "game_set" / "levels", gameSet("-p0", small));
   gamedata::writeFile(root / "game_set" / "listing", gameSet("-p0 -s1", small));

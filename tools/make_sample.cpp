@@ -12,7 +12,8 @@ int main(int argc, char** argv) {
   if (argc < 2 || argc > 3) {
     std::printf(
         "usage: make_sample FOLDER "
-        "[sample|utf8|cyrillic|real|stress|large|installed|installed-large]\n");
+        "[sample|utf8|cyrillic|real|stress|large|installed|installed-large|"
+        "installed-large-plain]\n");
     return 2;
   }
   const char* size = argc == 3 ? argv[2] : "sample";
@@ -28,10 +29,13 @@ int main(int argc, char** argv) {
   } else if (std::strcmp(size, "large") == 0) {
     // An index of the largest kind met: on it a pass over the index dominates a run.
     game = gamedata::scaledGame(410000, 10000, 100000, 200);
-  } else if (std::strcmp(size, "installed") == 0 || std::strcmp(size, "installed-large") == 0) {
-    // A whole game's folder rather than four files.
+  } else if (std::strcmp(size, "installed") == 0 || std::strcmp(size, "installed-large") == 0 ||
+             std::strcmp(size, "installed-large-plain") == 0) {
+    // A whole game's folder rather than four files; "plain" without compressed archives, for
+    // measuring what they cost.
     try {
-      gamedata::writeInstallation(argv[1], std::strcmp(size, "installed-large") == 0);
+      gamedata::writeInstallation(argv[1], std::strcmp(size, "installed") != 0,
+                                  std::strcmp(size, "installed-large-plain") != 0);
     } catch (const std::exception& e) {
       std::printf("make_sample: %s\n", e.what());
       return 1;

@@ -66,6 +66,10 @@ void reportUnusable(const std::vector<UnusableArchive>& archives) {
         std::fprintf(stderr, "grimtrim: archive <%.*s> lacks spells the index places in it\n",
                      length, path);
         break;
+      case ArchiveTrouble::Compressed:
+        std::fprintf(stderr, "grimtrim: compressed archive <%.*s> %s\n", length, path,
+                     inflateTroubleText(archive.inflate));
+        break;
     }
   }
 }
@@ -116,7 +120,6 @@ int main(int argc, char** argv) {
   }
 
   // The known spells are found in the configured spell archive or in the game's folder.
-  std::optional<WholeArchive> archive;
   std::optional<ConfiguredSpells> configured;
   std::optional<GameFolder> gameFolder;
   std::optional<InstalledSpells> installed;
@@ -125,13 +128,17 @@ int main(int argc, char** argv) {
     gameFolder.emplace(*folder);
     game.spells = &installed.emplace(run.resourceIndex, *gameFolder);
   } else {
-    archive.emplace(run.spellArchive);
-    game.spells = &configured.emplace(run.resourceIndex, *archive, run.spellArchivePath);
+    game.spells = &configured.emplace(run.resourceIndex, *run.archive, run.spellArchivePath);
   }
 
   ReportPrinter printer(game.stringTable, settings, out);
-  printer.finish(runRequest(game, settings, printer));
+  const RunOutcome outcome = runRequest(game, settings, printer);
+  printer.finish(outcome);
   out.flush();
+  if (outcome.end == RunEnd::ArchiveUnusable) {
+    giveUp(
+        {FileRole::SpellArchive, FileStep::DoesNotInflate, run.spellArchivePath, outcome.inflate});
+  }
   if (installed) reportUnusable(installed->unusable());
   installed.reset();
   gameFolder.reset();

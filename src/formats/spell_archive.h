@@ -37,6 +37,16 @@ inline constexpr std::uint64_t kFileEntrySize = 16;  // locator, data offset, si
 // whether a spell header stands there.
 [[nodiscard]] std::optional<std::uint32_t> findSpellHeader(const View& archive, Locator locator);
 
+// Why a compressed archive cannot be read. The values cross to the page as they are.
+enum class InflateTrouble : std::uint32_t {
+  None = 0,
+  BeyondFile = 1,      // a length it states runs past the end of its file
+  TooLarge = 2,        // it states more than kMostInflated bytes, or a block of more
+  DoesNotInflate = 3,  // a stream is not one zlib inflates, or it is cut short
+  WrongLength = 4,     // a stream or the blocks inflate to another length than stated
+  NotAnArchive = 5,    // what it inflates to does not begin with "BIFF"
+};
+
 // An archive read only where a lookup asks: mapped whole, a folder's file read a part at a time,
 // or a compressed archive inflated as far as asked.
 class ArchiveBytes {
@@ -47,6 +57,9 @@ class ArchiveBytes {
   // the archive's byte `offset`: fewer at the end of the archive, none past it or where the bytes
   // cannot be had. A view stays valid as long as the archive.
   [[nodiscard]] virtual View bytes(std::uint64_t offset, std::uint64_t length) = 0;
+  // Why the archive cannot be read, once a read has found out: from then on it gives no bytes.
+  // None for an archive that is not compressed.
+  [[nodiscard]] virtual InflateTrouble trouble() const { return InflateTrouble::None; }
 };
 
 // An archive whose bytes are all at hand in one view.

@@ -23,6 +23,8 @@ class ConfiguredSpells final : public SpellSource {
   // answers for its locator (locator_rule.h, a named archive). A name the index lacks, or whose
   // entry holds 0xFFFFFFFF, is not in the index.
   [[nodiscard]] std::vector<FoundSpell> find(std::span<const ResRef> names) override;
+  // A compressed archive that turned out not to inflate.
+  [[nodiscard]] InflateTrouble failure() const override { return archive_.trouble(); }
 
  private:
   View index_;

@@ -26,7 +26,9 @@ class GameFolder {
   // or ".." opens nothing); nothing when there is none, or it is empty or cannot be read.
   [[nodiscard]] std::optional<View> overrideSpell(std::string_view name);
   // The archive at `path`, as the index's archive table gives it: relative to the game's folder,
-  // either separator, any case (archiveIn()). nullptr when it is missing or cannot be read.
+  // either separator, any case (archiveIn()); where there is no such file, the ".cbf" file of the
+  // same folder and base name. A compressed archive is read as the archive it holds
+  // (compressed_archive.h). nullptr when it is missing or cannot be read.
   [[nodiscard]] ArchiveBytes* archive(std::string_view path);
 
  private:

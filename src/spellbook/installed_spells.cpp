@@ -28,8 +28,9 @@ std::string_view nameText(const ResRef& name, char (&bytes)[8]) {
 
 }  // namespace
 
-void InstalledSpells::note(std::uint32_t number, std::string_view path, ArchiveTrouble trouble) {
-  if (noted_.insert(number).second) unusable_.push_back({number, path, trouble});
+void InstalledSpells::note(std::uint32_t number, std::string_view path, ArchiveTrouble trouble,
+                           InflateTrouble inflate) {
+  if (noted_.insert(number).second) unusable_.push_back({number, path, trouble, inflate});
 }
 
 std::vector<FoundSpell> InstalledSpells::find(std::span<const ResRef> names) {
@@ -79,7 +80,12 @@ std::vector<FoundSpell> InstalledSpells::find(std::span<const ResRef> names) {
       note(number, path, path.empty() ? ArchiveTrouble::NotInTable : ArchiveTrouble::Unreadable);
       continue;
     }
-    if (!hasSignature(archive->bytes(0, kArchiveHeaderSize), 0, "BIFF", 4)) {
+    const bool archiveInside = hasSignature(archive->bytes(0, kArchiveHeaderSize), 0, "BIFF", 4);
+    if (archive->trouble() != InflateTrouble::None) {
+      note(number, path, ArchiveTrouble::Compressed, archive->trouble());
+      continue;
+    }
+    if (!archiveInside) {
       note(number, path, ArchiveTrouble::NotAnArchive);
       continue;
     }
@@ -91,14 +97,22 @@ std::vector<FoundSpell> InstalledSpells::find(std::span<const ResRef> names) {
       wanted.push_back(*located[n]);
     EntryFinder entries(ArchiveMatch::numbered(), wanted);
     entries.scan(files.bytes, files.entries);
+    bool lacking = false;
     for (const std::size_t n : asked) {
       const std::optional<std::uint32_t> data = entries.dataOffset(*located[n]);
-      if (!data) {
-        note(number, path, ArchiveTrouble::LacksEntry);
-        continue;
-      }
+      lacking = lacking || !data;
+      if (!data) continue;
       found[n].inArchive = true;
       found[n].header = archive->bytes(*data, kSpellHeaderSize);
+    }
+    // A compressed archive found damaged on the way is unusable: none of its spells is used,
+    // and that is what is said of it, rather than the entries it seemed to lack.
+    if (archive->trouble() != InflateTrouble::None) {
+      for (const std::size_t n : asked)
+        found[n] = {true, false, {}};
+      note(number, path, ArchiveTrouble::Compressed, archive->trouble());
+    } else if (lacking) {
+      note(number, path, ArchiveTrouble::LacksEntry);
     }
   }
   return found;

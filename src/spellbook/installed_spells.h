@@ -21,12 +21,14 @@ enum class ArchiveTrouble : std::uint32_t {
   Unreadable = 1,    // the file is missing or cannot be read
   NotAnArchive = 2,  // it does not begin with "BIFF"
   LacksEntry = 3,    // it holds no entry for a spell the index places in it
+  Compressed = 4,    // it is compressed and cannot be inflated (`inflate` says why)
 };
 
 struct UnusableArchive {
   std::uint32_t number = 0;
   std::string_view path;  // as the archive table gives it; empty with NotInTable
   ArchiveTrouble trouble = ArchiveTrouble::NotInTable;
+  InflateTrouble inflate = InflateTrouble::None;  // with Compressed
 };
 
 class InstalledSpells final : public SpellSource {
@@ -40,7 +42,8 @@ class InstalledSpells final : public SpellSource {
   [[nodiscard]] const std::vector<UnusableArchive>& unusable() const { return unusable_; }
 
  private:
-  void note(std::uint32_t number, std::string_view path, ArchiveTrouble trouble);
+  void note(std::uint32_t number, std::string_view path, ArchiveTrouble trouble,
+            InflateTrouble inflate = InflateTrouble::None);
 
   View index_;
   GameFolder& folder_;

@@ -55,6 +55,10 @@ RunOutcome runMember(const Game& game, const Settings& settings, RunListener& li
     case WalkEnd::KnownOutsideSave:
       outcome.end = RunEnd::KnownOutsideSave;
       break;
+    case WalkEnd::SourceFailed:
+      outcome.end = RunEnd::ArchiveUnusable;
+      outcome.inflate = walk.failure;
+      break;
   }
   return outcome;
 }

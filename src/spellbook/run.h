@@ -24,6 +24,7 @@ enum class RunEnd : std::uint32_t {
   NameNotInIndex = 5,     // a known spell's name (`missingName`) is not in the resource index
   NotASpell = 6,          // a known spell's data does not begin with a spell header
   SpellsByClass = 7,      // the creature of `member` keeps its spells by class: not supported
+  ArchiveUnusable = 8,    // the configured spell archive turned out not to inflate (`inflate`)
 };
 
 struct RunOutcome {
@@ -31,8 +32,9 @@ struct RunOutcome {
   // The member the run stopped at or whacked from; 0 when a walk over the party completed.
   std::int32_t member = 0;
   ResRef missingName = 0;  // with NameNotInIndex: the 8 name bytes, little-endian
-  KeptSpell whacked;       // with Whacked: the spell removed
-  WhackPlan whack;         // with Whacked: what the whack did
+  InflateTrouble inflate = InflateTrouble::None;  // with ArchiveUnusable
+  KeptSpell whacked;                              // with Whacked: the spell removed
+  WhackPlan whack;                                // with Whacked: what the whack did
 };
 
 // Told of what a run meets, in the order it meets it.

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "formats/compressed_archive.h"
 #include "formats/signatures.h"
 
 namespace {
@@ -27,9 +28,10 @@ std::optional<FileTrouble> openChecked(RunFileOpener& opener, FileRole role, con
                                        bool writable, View& view) {
   const FileStep step = opener.open(role, place, writable, view);
   if (step != FileStep::Ready) return FileTrouble{role, step, place.path};
-  if (!hasSignature(view, 0, signatureOf(role), kSignatureSize)) {
-    return FileTrouble{role, FileStep::WrongSignature, place.path};
-  }
+  const bool fits = role == FileRole::SpellArchive
+                        ? isArchiveFile(view)
+                        : hasSignature(view, 0, signatureOf(role), kSignatureSize);
+  if (!fits) return FileTrouble{role, FileStep::WrongSignature, place.path};
   return std::nullopt;
 }
 
@@ -56,6 +58,19 @@ std::optional<FileTrouble> openConfiguredFiles(RunFileOpener& opener, RunFiles& 
   if (auto trouble = openConfigured(opener, FileRole::SpellArchive, files.spellArchive,
                                     &files.spellArchivePath)) {
     return trouble;
+  }
+  files.archive = readableArchive(std::make_unique<WholeArchive>(files.spellArchive));
+  // A compressed archive is looked into now, as far as its header: one that cannot be read is
+  // refused here as a file of the wrong kind is.
+  const bool archiveInside =
+      hasSignature(files.archive->bytes(0, kArchiveHeaderSize), 0, kSpellArchiveSignature, 4);
+  const InflateTrouble inflate = files.archive->trouble() != InflateTrouble::None
+                                     ? files.archive->trouble()
+                                 : archiveInside ? InflateTrouble::None
+                                                 : InflateTrouble::NotAnArchive;
+  if (inflate != InflateTrouble::None) {
+    return FileTrouble{FileRole::SpellArchive, FileStep::DoesNotInflate, files.spellArchivePath,
+                       inflate};
   }
   return openConfigured(opener, FileRole::ResourceIndex, files.resourceIndex);
 }

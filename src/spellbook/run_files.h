@@ -8,10 +8,12 @@
 #define GRIMTRIM_SPELLBOOK_RUN_FILES_H_
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "formats/bytes.h"
+#include "formats/spell_archive.h"
 #include "spellbook/game_layout.h"
 
 // Which of the run's files a trouble is about. The values cross to the page as they are.
@@ -33,6 +35,7 @@ enum class FileStep : std::uint32_t {
   WrongSignature = 5,   // it does not begin with its kind's signature
   NotInFolder = 6,      // the game's folder holds none
   SeveralInFolder = 7,  // the game's folder holds more than one
+  DoesNotInflate = 8,   // a compressed spell archive cannot be read (`inflate` says why)
 };
 
 struct FileTrouble {
@@ -40,6 +43,7 @@ struct FileTrouble {
   FileStep step = FileStep::Ready;
   // The file's path as given or found; with NotInFolder and SeveralInFolder, the folder's.
   std::string path;
+  InflateTrouble inflate = InflateTrouble::None;  // with DoesNotInflate
 };
 
 // Where a file was found: its path as messages show it and, for a file of a game's folder, its
@@ -66,7 +70,10 @@ class RunFileOpener {
 // The files of a run, as they are opened.
 struct RunFiles {
   View stringTable;
-  View spellArchive;  // only with a configuration
+  View spellArchive;  // only with a configuration: the file's bytes
+  // The configured spell archive as read: the file itself, or the archive it holds inflated as
+  // asked when it is compressed (compressed_archive.h).
+  std::unique_ptr<ArchiveBytes> archive;
   View resourceIndex;
   View save;
   std::string spellArchivePath;   // as configured
@@ -74,8 +81,9 @@ struct RunFiles {
 };
 
 // Asks `opener` for the paths of the string table, the spell archive and the resource index in
-// that order, opening and checking each before the next path is asked for. The first trouble
-// ends the opening.
+// that order, opening and checking each before the next path is asked for. The spell archive may
+// be an archive or either compressed form of one, told by its first bytes; a compressed one must
+// state lengths that fit and inflate to an archive's header. The first trouble ends the opening.
 [[nodiscard]] std::optional<FileTrouble> openConfiguredFiles(RunFileOpener& opener,
                                                              RunFiles& files);
 

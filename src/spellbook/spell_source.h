@@ -8,6 +8,7 @@
 
 #include "formats/bytes.h"
 #include "formats/resource_index.h"
+#include "formats/spell_archive.h"
 
 // What became of one known spell's name.
 struct FoundSpell {
@@ -21,6 +22,9 @@ class SpellSource {
   virtual ~SpellSource() = default;
   // What became of each of `names`, in the same order.
   [[nodiscard]] virtual std::vector<FoundSpell> find(std::span<const ResRef> names) = 0;
+  // Why the source cannot be used at all, once a find() has met it: the walk then stops, since
+  // what it found may be wrong. None while it can be used.
+  [[nodiscard]] virtual InflateTrouble failure() const { return InflateTrouble::None; }
 };
 
 #endif  // GRIMTRIM_SPELLBOOK_SPELL_SOURCE_H_

@@ -44,6 +44,11 @@ SpellWalk walkSpells(const Game& game, const Creature& creature, std::int32_t le
     for (std::int64_t j = first; j < last; ++j)
       names.push_back(known->name(static_cast<std::int32_t>(j)));
     const std::vector<FoundSpell> found = game.spells->find(names);
+    if (game.spells->failure() != InflateTrouble::None) {
+      walk.end = WalkEnd::SourceFailed;
+      walk.failure = game.spells->failure();
+      return walk;
+    }
     for (std::int64_t j = first; j < last; ++j) {
       const auto position = static_cast<std::int32_t>(j);
       const FoundSpell& spell = found[static_cast<std::size_t>(j - first)];

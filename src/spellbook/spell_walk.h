@@ -19,6 +19,7 @@ enum class WalkEnd {
   NameNotInIndex,    // a known spell's name is not in the resource index (`missingName`)
   NotASpell,         // a known spell's data does not begin with a spell header
   KnownOutsideSave,  // the known spells section does not lie inside the save
+  SourceFailed,      // the spells' source cannot be used (`failure`)
 };
 
 // A spell-book spell (type 1) met on the walk.
@@ -52,6 +53,7 @@ struct SpellWalk {
   WalkEnd end = WalkEnd::Completed;
   KeptSpell chosen;        // with Chosen: the spell to whack, the last one kept
   ResRef missingName = 0;  // with NameNotInIndex: the 8 name bytes, little-endian
+  InflateTrouble failure = InflateTrouble::None;  // with SourceFailed
 };
 
 // Walks the known spells of `creature`, telling `listener` of each spell-book spell kept. With

@@ -9,6 +9,7 @@ struct FileMessages {
   const char* signature;                  // %s: the path
   const char* notInFolder = nullptr;      // %s: the game's folder
   const char* severalInFolder = nullptr;  // %s: the game's folder
+  const char* doesNotInflate = nullptr;   // %s: the path, then why
 };
 
 constexpr FileMessages kStringTable{
@@ -18,7 +19,10 @@ constexpr FileMessages kStringTable{
 constexpr FileMessages kSpellArchive{"error reading spell.bif file location",
                                      "Cannot open spell.bif file <%s>",
                                      "Cannot create spell.bif file mapping object",
-                                     "<%s> is not a spell.bif file, first chars are not \"BIFF\""};
+                                     "<%s> is not a spell.bif file, first chars are not \"BIFF\"",
+                                     nullptr,
+                                     nullptr,
+                                     "<%s> is a compressed spell.bif file that %s"};
 constexpr FileMessages kResourceIndex{"error reading .key file location",
                                       "Cannot open .key file <%s>",
                                       "Cannot create .key file mapping object",
@@ -65,6 +69,8 @@ const char* formatOf(const FileMessages& messages, FileStep step) {
       return messages.notInFolder;
     case FileStep::SeveralInFolder:
       return messages.severalInFolder;
+    case FileStep::DoesNotInflate:
+      return messages.doesNotInflate;
     case FileStep::Ready:
       break;
   }
@@ -73,9 +79,27 @@ const char* formatOf(const FileMessages& messages, FileStep step) {
 
 }  // namespace
 
+const char* inflateTroubleText(InflateTrouble trouble) {
+  switch (trouble) {
+    case InflateTrouble::BeyondFile:
+      return "states lengths beyond its file";
+    case InflateTrouble::TooLarge:
+      return "states a length beyond 256 MiB";
+    case InflateTrouble::DoesNotInflate:
+      return "does not inflate";
+    case InflateTrouble::WrongLength:
+      return "inflates to another length than it states";
+    case InflateTrouble::NotAnArchive:
+      return "does not hold an archive";
+    case InflateTrouble::None:
+      break;
+  }
+  return "can be read";
+}
+
 void printFileTrouble(const FileTrouble& trouble, Output& out) {
   const char* format = formatOf(messagesOf(trouble.role), trouble.step);
   if (format == nullptr) return;  // no such trouble befalls this file
-  // Every format names at most one %s: the path, or the game's folder.
-  out.print(format, trouble.path.c_str());
+  // Every format names at most the path (or the game's folder), then why.
+  out.print(format, trouble.path.c_str(), inflateTroubleText(trouble.inflate));
 }

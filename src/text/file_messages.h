@@ -10,4 +10,7 @@
 // with a line feed.
 void printFileTrouble(const FileTrouble& trouble, Output& out);
 
+// Why a compressed archive cannot be read, as the messages about it end: "does not inflate", ...
+[[nodiscard]] const char* inflateTroubleText(InflateTrouble trouble);
+
 #endif  // GRIMTRIM_TEXT_FILE_MESSAGES_H_

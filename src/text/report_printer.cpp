@@ -84,6 +84,7 @@ void printStopMessage(const RunOutcome& outcome, Output& out) {
       break;
     case RunEnd::Completed:
     case RunEnd::Whacked:
+    case RunEnd::ArchiveUnusable:  // the front end gives up with the archive's own message
       break;
   }
 }
@@ -93,6 +94,7 @@ void ReportPrinter::finish(const RunOutcome& outcome) {
     printWhack(stringTable_, outcome, out_);
     return;
   }
+  if (outcome.end == RunEnd::ArchiveUnusable) return;
   printStopMessage(outcome, out_);
   if (settings_.member == kNotGiven) {
     out_.print("\n\nUse -pN to select the party member");

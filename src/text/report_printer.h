@@ -24,7 +24,8 @@ class ReportPrinter final : public RunListener {
   void kept(const KeptSpell& spell) override;
 
   // What follows once the run has ended with `outcome`: the whack's lines, or the message of
-  // the stop and the hints that fit the settings.
+  // the stop and the hints that fit the settings. Nothing for a spell archive that turned out not
+  // to inflate: the front end gives up with that file's message (file_messages.h).
   void finish(const RunOutcome& outcome);
 
  private:

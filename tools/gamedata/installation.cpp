@@ -1,9 +1,11 @@
 #include "gamedata/installation.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "gamedata/compressed_out.h"
 #include "gamedata/game_data.h"
 #include "gamedata/layout_internal.h"
 
@@ -14,6 +16,7 @@ namespace {
 constexpr std::uint16_t kSpellType = 0x3EE;
 constexpr std::uint16_t kOtherType = 0x3ED;
 constexpr std::size_t kHeaderBytes = 0x72;
+constexpr std::size_t kSpellHeaderRead = 0x38;  // up to the end of the level field
 
 // A spell of the installation and where the game finds it.
 struct Placed {
@@ -28,15 +31,26 @@ struct Placed {
   std::int32_t looseLevel = 0;
 };
 
+// How an archive lies on disk: as it is, or in one of the compressed forms older releases ship.
+enum class Form { Plain, Blocks, Stream };
+
 struct Archive {
   std::string stored;  // as the index's archive table names it
   std::string disk;    // where it is written under the game's folder; empty: not written
   std::size_t others;  // resources of other kinds it holds before its spells
+  Form form = Form::Plain;
+  std::string streamDisk{};      // with Stream: the ".cbf" file written instead of `disk`
+  std::size_t otherSize = 0x20;  // bytes of each of the other resources
 };
 
 void putSpellHeader(Bytes& bytes, std::size_t at, std::uint32_t nameRef, std::uint16_t type,
                     std::int32_t level, std::uint32_t seed) {
-  fill(bytes, at, at + kHeaderBytes, seed);
+  // Varied bytes where the program reads, so that a field read from the wrong place shows; the
+  // rest mostly zero, as a spell's ability and effect counts and offsets mostly are.
+  fill(bytes, at, at + kSpellHeaderRead, seed);
+  bytes.resize(std::max(bytes.size(), at + kHeaderBytes));
+  std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(at + kSpellHeaderRead),
+            bytes.begin() + static_cast<std::ptrdiff_t>(at + kHeaderBytes), std::uint8_t{0});
   putText(bytes, at, "SPL V1  ", 8);
   putU32(bytes, at + 0x08, nameRef);
   putU32(bytes, at + 0x0C, nameRef);
@@ -44,39 +58,59 @@ void putSpellHeader(Bytes& bytes, std::size_t at, std::uint32_t nameRef, std::ui
   putU32(bytes, at + 0x34, static_cast<std::uint32_t>(level));
 }
 
-// An archive holding `others` resources of other kinds, then `spells` (header at each), each
-// entry keeping only the file part of its locator.
-Bytes makeArchive(std::size_t others,
+// An archive holding `others` resources of other kinds (`otherSize` bytes each, text-like where
+// they are large, as a dialog's or a script's data compresses), then `spells` (header at each),
+// each entry keeping only the file part of its locator. The file table stands after the data, at
+// the end of the file, as some writers put it; with `tableFirst` it follows the header, and the
+// spells' data comes before the others', as the writers of the compressed releases laid it out.
+Bytes makeArchive(std::size_t others, std::size_t otherSize,
                   const std::vector<std::pair<std::uint32_t, std::size_t>>& spells,
-                  const std::vector<Placed>& all, const std::vector<std::uint32_t>& refs) {
+                  const std::vector<Placed>& all, const std::vector<std::uint32_t>& refs,
+                  bool tableFirst) {
   const std::size_t count = others + spells.size();
   Bytes bytes;
   putText(bytes, 0, "BIFFV1  ", 8);
   putU32(bytes, 0x08, static_cast<std::uint32_t>(count));
   putU32(bytes, 0x0C, 0);
-  // The file table after the data, at the end of the file, as some writers put it.
-  std::size_t data = 0x14;
-  std::vector<std::uint32_t> offsets;
-  for (std::size_t k = 0; k < others; ++k) {
-    fill(bytes, data, data + 0x20, static_cast<std::uint32_t>(k));
-    offsets.push_back(static_cast<std::uint32_t>(data));
-    data += 0x20;
+  const std::size_t table = 0x14;
+  std::size_t data = tableFirst ? table + count * 16 : table;
+  std::vector<std::uint32_t> offsets(count);
+  const auto writeOthers = [&] {
+    for (std::size_t k = 0; k < others; ++k) {
+      fill(bytes, data, data + 0x20, static_cast<std::uint32_t>(k));
+      bytes.resize(std::max(bytes.size(), data + otherSize));
+      for (std::size_t at = data + 0x20; at < data + otherSize; ++at)
+        bytes[at] = static_cast<std::uint8_t>("Here the road forks again.\n"[(at - data) % 27]);
+      offsets[k] = static_cast<std::uint32_t>(data);
+      data += otherSize;
+    }
+  };
+  const auto writeSpells = [&] {
+    for (std::size_t s = 0; s < spells.size(); ++s) {
+      const auto& [file, spell] = spells[s];
+      const Placed& placed = all[spell];
+      putSpellHeader(bytes, data, refs[spell], placed.type, placed.level,
+                     static_cast<std::uint32_t>(file));
+      offsets[others + s] = static_cast<std::uint32_t>(data);
+      data += kHeaderBytes;
+    }
+  };
+  if (tableFirst) {
+    writeSpells();
+    writeOthers();
+  } else {
+    writeOthers();
+    writeSpells();
   }
-  for (const auto& [file, spell] : spells) {
-    const Placed& placed = all[spell];
-    putSpellHeader(bytes, data, refs[spell], placed.type, placed.level,
-                   static_cast<std::uint32_t>(file));
-    offsets.push_back(static_cast<std::uint32_t>(data));
-    data += kHeaderBytes;
-  }
-  putU32(bytes, 0x10, static_cast<std::uint32_t>(data));
+  const std::size_t at = tableFirst ? table : data;
+  putU32(bytes, 0x10, static_cast<std::uint32_t>(at));
   for (std::size_t e = 0; e < count; ++e) {
-    const std::size_t entry = data + e * 16;
+    const std::size_t entry = at + e * 16;
     const bool spell = e >= others;
     const std::uint32_t file = spell ? spells[e - others].first : static_cast<std::uint32_t>(e);
     putU32(bytes, entry, file);  // the file part only: bits 20-31 left 0
     putU32(bytes, entry + 4, offsets[e]);
-    putU32(bytes, entry + 8, spell ? static_cast<std::uint32_t>(kHeaderBytes) : 0x20u);
+    putU32(bytes, entry + 8, static_cast<std::uint32_t>(spell ? kHeaderBytes : otherSize));
     putU16(bytes, entry + 12, spell ? kSpellType : kOtherType);
     putU16(bytes, entry + 14, 0);
   }
@@ -105,10 +139,13 @@ MemberDef wizard(std::uint16_t listing, const char* name, std::vector<std::strin
 
 Installation handMade() {
   Installation game;
-  game.archives = {{"data/Common.bif", "data/common.bif", 3},
-                   {"data\\SPELLS.BIF", "data/spells.bif", 2},
-                   {"data/Expansion.bif", "data/expansion.bif", 1},
-                   {"data/patch/Lost.bif", "", 0}};
+  // As an older release ships them: the common archive in blocks under its own name, the
+  // expansion's as one stream in a ".cbf" file beside the name the index gives (in another case).
+  game.archives = {
+      {"data/Common.bif", "data/common.bif", 3, Form::Blocks},
+      {"data\\SPELLS.BIF", "data/spells.bif", 2},
+      {"data/Expansion.bif", "data/expansion.bif", 1, Form::Stream, "data/expansion.CBF"},
+      {"data/patch/Lost.bif", "", 0}};
   game.otherResources = 12;
   game.spells = {
       {"WZ1EMBER", "Ember Dart", 1, 1, 1},
@@ -148,6 +185,24 @@ Installation large() {
     std::snprintf(disk, sizeof disk, "data/area%03zu.bif", a);
     game.archives.push_back({stored, disk, 20});
   }
+  // The spell archives of two expansions, over a megabyte each, as older releases compress them:
+  // one as a ".cbf" stream, one in blocks; the others' spell archives compressed as well, all
+  // but the base game's, which the configuration form names.
+  const auto compress = [&](std::size_t a, Form form, std::size_t otherSize) {
+    Archive& archive = game.archives[a];
+    archive.form = form;
+    archive.otherSize = otherSize;
+    if (form == Form::Stream) {
+      archive.streamDisk = archive.disk.substr(0, archive.disk.size() - 4) + ".cbf";
+    }
+  };
+  compress(21, Form::Stream, 0xD000);
+  compress(40, Form::Blocks, 0xD000);
+  compress(80, Form::Stream, 0x20);
+  compress(120, Form::Blocks, 0x20);
+  compress(150, Form::Stream, 0x20);
+  compress(170, Form::Blocks, 0x20);
+  compress(189, Form::Blocks, 0x20);
   game.otherResources = 62000 - 1650;
   const int spellArchives[] = {20, 21, 40, 80, 120, 150, 170, 189};
   for (std::size_t s = 0; s < 1650; ++s) {
@@ -191,7 +246,7 @@ void writeSave(const std::filesystem::path& path, const GameDef& party,
 
 }  // namespace
 
-void writeInstallation(const std::filesystem::path& folder, bool isLarge) {
+void writeInstallation(const std::filesystem::path& folder, bool isLarge, bool compressed) {
   const Installation game = isLarge ? large() : handMade();
   std::vector<std::string> strings = game.party.strings;
   std::vector<std::uint32_t> creatureRefs;
@@ -223,10 +278,21 @@ void writeInstallation(const std::filesystem::path& folder, bool isLarge) {
     locators[s] = static_cast<std::uint32_t>(archive) << 20 | file;
   }
   for (std::size_t a = 0; a < game.archives.size(); ++a) {
-    if (game.archives[a].disk.empty()) continue;
-    std::filesystem::create_directories((folder / game.archives[a].disk).parent_path());
-    writeFile(folder / game.archives[a].disk,
-              makeArchive(game.archives[a].others, held[a], game.spells, refs));
+    const Archive& archive = game.archives[a];
+    if (archive.disk.empty()) continue;
+    std::filesystem::create_directories((folder / archive.disk).parent_path());
+    const Form form = compressed ? archive.form : Form::Plain;
+    const Bytes bytes = makeArchive(archive.others, archive.otherSize, held[a], game.spells, refs,
+                                    archive.form != Form::Plain);
+    if (form == Form::Blocks) {
+      writeFile(folder / archive.disk, blockCompressed(bytes));
+    } else if (form == Form::Stream) {
+      // The stream names the archive it holds, as the index names it.
+      const std::string name = std::filesystem::path(archive.disk).filename().string();
+      writeFile(folder / archive.streamDisk, streamCompressed(bytes, name));
+    } else {
+      writeFile(folder / archive.disk, bytes);
+    }
   }
   std::filesystem::create_directories(folder / "override");
   for (std::size_t s = 0; s < game.spells.size(); ++s) {
