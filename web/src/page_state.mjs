@@ -74,7 +74,6 @@ export function sessionOf(state) {
   const of = filesKey(state);
   if (state.run?.of !== of) {
     state.run?.session.close();
-    state.run = null;
     state.run = { session: state.core.open(currentFiles(state)), of, save: state.edits.edited };
   } else if (state.run.save !== state.edits.edited) {
     state.run.session.handSave(currentFiles(state).save);
