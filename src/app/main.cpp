@@ -10,12 +10,10 @@
 #include "app/open_files.h"
 #include "app/options.h"
 #include "app/platform_map.h"
-#include "formats/spell_archive.h"
-#include "spellbook/configured_spells.h"
-#include "spellbook/game_folder.h"
 #include "spellbook/installed_spells.h"
 #include "spellbook/run.h"
 #include "spellbook/run_files.h"
+#include "spellbook/run_spells.h"
 #include "text/file_messages.h"
 #include "text/help.h"
 #include "text/output.h"
@@ -120,16 +118,9 @@ int main(int argc, char** argv) {
   }
 
   // The known spells are found in the configured spell archive or in the game's folder.
-  std::optional<ConfiguredSpells> configured;
-  std::optional<GameFolder> gameFolder;
-  std::optional<InstalledSpells> installed;
-  Game game{run.save, run.stringTable};
-  if (folder) {
-    gameFolder.emplace(*folder);
-    game.spells = &installed.emplace(run.resourceIndex, *gameFolder);
-  } else {
-    game.spells = &configured.emplace(run.resourceIndex, *run.archive, run.spellArchivePath);
-  }
+  std::optional<RunSpells> spells;
+  spells.emplace(run, folder.get());
+  const Game game{run.save, run.stringTable, &spells->source()};
 
   ReportPrinter printer(game.stringTable, settings, out);
   const RunOutcome outcome = runRequest(game, settings, printer);
@@ -139,9 +130,9 @@ int main(int argc, char** argv) {
     giveUp(
         {FileRole::SpellArchive, FileStep::DoesNotInflate, run.spellArchivePath, outcome.inflate});
   }
-  if (installed) reportUnusable(installed->unusable());
-  installed.reset();
-  gameFolder.reset();
+  reportUnusable(spells->unusable());
+  // The folder's archives are let go before the files the run opened.
+  spells.reset();
   files.closeAll();
   return finish(out, EXIT_SUCCESS);
 }

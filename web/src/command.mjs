@@ -1,7 +1,7 @@
 // The command line as the page shows it: the command equivalent to what the player asked, and
 // what the core's outcome of a run means for the player. Nothing here reads the page.
 
-import { kDefaultMethod, RunEnd, WhackEnd } from './core.mjs';
+import { ArchiveTrouble, kDefaultMethod, RunEnd, WhackEnd } from './codes.mjs';
 
 // The command that asks the command line what the page asked: `options` as run() takes them,
 // the save, and the game's folder `folderName`, or without one a configuration file game.cfg
@@ -15,6 +15,23 @@ export function commandLine(options, saveName, folderName) {
   words.push(saveName === undefined ? '(no save)' : quoteWord(saveName),
              folderName === undefined ? 'game.cfg' : quoteWord(folderName));
   return words.join(' ');
+}
+
+// What the command shown stands for, words in `backquotes` being code: the configuration file
+// that names the three files in use, or the game's folder `folder.name` ({ name, given }), which
+// with `given` stands for the files chosen one by one, laid out as the game lays them out.
+export function commandSentence(folder) {
+  const start = 'The same request given to the command-line `grimtrim`';
+  if (!folder) {
+    return `${start}, with \`game.cfg\` naming the string table, spell archive and resource index chosen here, ` +
+        'and what it prints:';
+  }
+  if (!folder.given) {
+    return `${start} with the game's folder \`${folder.name}\` chosen here as its last argument, and what it prints:`;
+  }
+  return `${start} with a game's folder as its last argument, and what it prints; \`${folder.name}\` stands for a ` +
+      'folder holding the files chosen here where the game keeps them (the string table as `dialog.tlk`, each spell ' +
+      'archive where the resource index puts it, loose spells in `override`):';
 }
 
 // A file name as a shell takes it as one word: quoted when it holds anything but plain letters,
@@ -65,13 +82,13 @@ export const whyListStops = (end) => listStops.get(end) ?? '';
 
 // What the page says of an archive of the game's folder whose spells were passed over, as the
 // core's run names it ({ number, trouble, path }).
-const troubles = [
-  'is not in the archive table of the resource index',
-  'is missing or cannot be read',
-  'is not a spell archive',
-  'lacks spells the resource index places in it',
-];
+const troubles = new Map([
+  [ArchiveTrouble.NotInTable, 'is not in the archive table of the resource index'],
+  [ArchiveTrouble.Unreadable, 'is missing or cannot be read'],
+  [ArchiveTrouble.NotAnArchive, 'is not a spell archive'],
+  [ArchiveTrouble.LacksEntry, 'lacks spells the resource index places in it'],
+]);
 export function unusableNote({ number, trouble, path }) {
   const what = path ? `The archive ${path}` : `Archive ${number}`;
-  return `${what} ${troubles[trouble] ?? 'cannot be used'}: the spells it should hold are not listed, as the command line passes them over.`;
+  return `${what} ${troubles.get(trouble) ?? 'cannot be used'}: the spells it should hold are not listed, as the command line passes them over.`;
 }

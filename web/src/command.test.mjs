@@ -1,7 +1,7 @@
 // The command equivalent to what the page asked, and what a run's outcome means for the player.
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
-import { RunEnd, WhackEnd } from './core.mjs';
+import { RunEnd, WhackEnd } from './codes.mjs';
 import { commandLine, explainWhack, unusableNote, whyListStops } from './command.mjs';
 
 test('the command names the options given, the default method left out', () => {

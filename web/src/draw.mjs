@@ -38,7 +38,13 @@ export function showOutcome(content, canUndo, kind = 'ok') {
   $('download').disabled = !canUndo;
 }
 
-export function showTranscript(command, text) {
+const kNothingAsked = 'The same request given to the command-line `grimtrim`, and what it prints:';
+
+// The command the panel shows, under `sentence` (words in `backquotes` shown as code) that says
+// what it stands for, and the text it printed.
+export function showTranscript(command, text, sentence = kNothingAsked) {
+  $('transcript-about').replaceChildren(...sentence.split('`').map(
+      (part, i) => (i % 2 ? element('code', { textContent: part }) : part)));
   $('transcript-command').textContent = command;
   $('transcript').textContent = text;
 }
@@ -70,14 +76,13 @@ export function clearParty() {
   $('spells').replaceChildren();
 }
 
-// The file of each kind in use, with its folder (`inUse(key)` the entry, or null), and the files
-// not used: `saveTime(entry)` says when a save was made where there are several to tell apart.
-// `archives`, where given, says which spell archives a game's folder uses.
+// The file of each kind in use, with its folder (`inUse(key)` the entry, a list of entries, or
+// null), and the files not used: `saveTime(entry)` says when a save was made where there are
+// several to tell apart. `archives`, where given, says which spell archives a game's folder uses.
 export function listFiles(inUse, saveTime, unknown, unexamined, archives = '') {
   const list = $('file-list');
   list.replaceChildren();
-  for (const key of ['save', 'stringTable', 'resourceIndex', 'spellArchive']) {
-    const entry = inUse(key);
+  for (const key of ['save', 'stringTable', 'resourceIndex', 'spellArchive']) for (const entry of [inUse(key)].flat()) {
     if (!entry) continue;
     const what = kinds.find((kind) => kind.key === key).label;
     const item = element('li', {}, `${what}: `, element('strong', { textContent: entry.file.name }));

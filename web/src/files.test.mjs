@@ -1,8 +1,7 @@
 // Telling the game's files apart and choosing among several, without a browser.
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
-import { archiveNote, bestScore, countHeld, elsewhereNote, folderOf, heldElsewhere, kindOf, missingKinds, namedLikeGameFile,
-         newestFirst, pickArchive, sortByKind } from './files.mjs';
+import { folderOf, kindOf, missingKinds, namedLikeGameFile, newestFirst, sortByKind } from './files.mjs';
 
 const bytes = (text) => Uint8Array.from(text, (c) => c.charCodeAt(0));
 // The signatures as the core gives them to the page.
@@ -41,28 +40,6 @@ test('what is still missing is asked for, the save first', () => {
   assert.deepEqual(missingKinds(() => true), []);
 });
 
-test('the archive with the highest score is used, the first one given on a tie', () => {
-  assert.equal(bestScore([0, 31]), 1);
-  assert.equal(bestScore([31, 0]), 0);
-  assert.equal(bestScore([5, 31, 31]), 1);
-  assert.equal(bestScore([0, 0]), 0);
-  assert.equal(bestScore([]), 0);
-});
-
-test('without a choice of the player\'s, the archive holding most is used, else the smallest, and the page says why', () => {
-  const archive = (name, size, score) => ({ name, size, score });
-  const scored = [archive('other.bif', 10, 0), archive('magic.bif', 900, 31), archive('copy.bif', 5, 31)];
-  assert.equal(pickArchive(scored), 1);
-  assert.equal(archiveNote(scored, 1),
-               "Of the 3 spell archives given, magic.bif is used: it holds 31 of the party's known spells, more than any other but one given before it.");
-  assert.equal(archiveNote(scored.slice(0, 2), 1),
-               "Of the 2 spell archives given, magic.bif is used: it holds 31 of the party's known spells, more than any other.");
-  const none = [archive('a.bif', 300, 0), archive('b.bif', 20, 0), archive('c.bif', 20, 0)];
-  assert.equal(pickArchive(none), 1, 'the smallest, the first of two as small');
-  assert.equal(archiveNote(none, 1),
-               "None of the 3 spell archives given holds any of the party's known spells; b.bif, the smallest, is used.");
-});
-
 test('a whole installation is examined by name first', () => {
   for (const name of ['party.gam', 'HEARTH.GAM', 'words.tlk', 'Arcana07.Bif', 'quest.key']) assert.ok(namedLikeGameFile(name), name);
   for (const name of ['party.gam.bak', 'readme.txt', 'key', 'music.ogg', 'gam']) assert.ok(!namedLikeGameFile(name), name);
@@ -75,28 +52,4 @@ test('the most recently modified save comes first, saves of one time in the orde
                  { name: 'd', modified: 300 }];
   assert.deepEqual(newestFirst(saves).map((s) => s.name), ['b', 'd', 'c', 'a']);
   assert.deepEqual(saves.map((s) => s.name), ['a', 'b', 'c', 'd'], 'the list given is left as it was');
-});
-
-test('a known spell counts once for each time the party knows it', () => {
-  const held = new Set([0x00100007, 42]);
-  assert.equal(countHeld([0x00100007, 0x00100007, 0x00200007, 42, 0xFFFFFFFF], held), 3);
-  assert.equal(countHeld([], held), 0);
-});
-
-test('what the archive in use lacks is said by the archives that hold it', () => {
-  const inUse = new Set([1, 2]);
-  const others = [{ name: 'a.bif', held: new Set([3]) }, { name: 'b.bif', held: new Set([3, 4, 5]) }];
-  assert.deepEqual(heldElsewhere([1, 2, 3, 4, 5, 5, 6], inUse, others),
-                   [{ name: 'b.bif', count: 3 }, { name: 'a.bif', count: 1 }]);
-  assert.deepEqual(heldElsewhere([1, 2, 6], inUse, others), []);
-});
-
-test('the spells the archive in use lacks are named by where they are, in one or several archives', () => {
-  assert.equal(elsewhereNote('Selwyn', 'magic.bif', [{ name: 'more.bif', count: 1 }]),
-               '1 of the known spells of Selwyn is not listed: magic.bif does not hold it. ' +
-               'It is in more.bif; choose that archive above to see it.');
-  assert.equal(elsewhereNote('Quill', 'magic.bif', [{ name: 'b.bif', count: 3 }, { name: 'a.bif', count: 1 }]),
-               '4 of the known spells of Quill are not listed: magic.bif does not hold them. ' +
-               'They are in 3 in b.bif, 1 in a.bif; choose that archive above to see them.');
-  assert.equal(elsewhereNote('Quill', 'magic.bif', []), '');
 });

@@ -1,6 +1,7 @@
-// A game's folder that the player chose or dropped: its files by their paths under the folder,
-// the parts of them read so far, and the reads the core still asks for. The core lays the folder
-// out and finds the spells; this only reads what it names. Nothing here reads the page.
+// A game's folder that the player chose or dropped, or that the files chosen one by one make up:
+// its files by their paths under the folder, the parts of them read so far, and the reads the core
+// still asks for. The core lays the folder out and finds the spells; this only reads what it
+// names. Nothing here reads the page.
 
 import { folderOf } from './files.mjs';
 
@@ -13,22 +14,38 @@ export function foldersOfIndexes(indexes) {
 
 let made = 0;  // folders made so far: each one's id
 
-export class GameFolder {
-  #files = new Map();  // path under the folder: { file, size, parts, unreadable }
+export class ChosenFolder {
+  #files = new Map();  // path under the folder: { file, shown, size, parts, unreadable }
   #asked = new Set();  // each read asked for, once
   #forCore = null;     // the folder as run() takes it, until a read changes it
 
-  // The files of `given` ({ file, path }) that lie under the folder `name` (a path as the browser
-  // gives it, '/'-joined), each by its path under it.
-  constructor(name, given) {
+  // The folder `name` holding `files` ({ path under the folder, file, shown: its path as the
+  // browser gave it, bytes: its whole bytes where already read }); `given` tells a folder made up
+  // of files chosen one by one from one the player chose whole.
+  constructor(name, files, given = false) {
     this.id = ++made;
     this.name = name;
+    this.given = given;
+    this.version = 0;    // counts the reads that changed what the core is handed
     this.reads = 0;      // reads made of its files
     this.bytesRead = 0;  // and the bytes they gave
-    const prefix = `${name}/`;
-    for (const { file, path } of given) {
-      if (path.startsWith(prefix)) this.#files.set(path.slice(prefix.length), { file, parts: [], unreadable: false });
+    for (const { path, file, shown, bytes } of files) {
+      if (this.#files.has(path)) continue;
+      const held = { file, shown, parts: [], unreadable: false };
+      if (bytes) {
+        Object.assign(held, { size: bytes.length, parts: [{ offset: 0, bytes }] });
+        this.#asked.add(`${path}\0whole`);
+      }
+      this.#files.set(path, held);
     }
+  }
+
+  // The files of `given` ({ file, path }) that lie under the folder `name` (a path as the browser
+  // gives it, '/'-joined), each by its path under it.
+  static under(name, given) {
+    const prefix = `${name}/`;
+    return new ChosenFolder(name, given.filter(({ path }) => path.startsWith(prefix))
+        .map(({ file, path }) => ({ path: path.slice(prefix.length), file, shown: path })));
   }
 
   get size() { return this.#files.size; }
@@ -36,14 +53,7 @@ export class GameFolder {
   // A file of the folder by its path under it: { file, path } as the page lists files, or null.
   entry(path) {
     const held = this.#files.get(path);
-    return held ? { file: held.file, path: `${this.name}/${path}` } : null;
-  }
-
-  // The whole bytes of the file at `path`, where they were read; undefined otherwise.
-  wholeBytes(path) {
-    const held = this.#files.get(path);
-    const first = held?.parts[0];
-    return first && first.offset === 0 && first.bytes.length === held.size ? first.bytes : undefined;
+    return held ? { file: held.file, path: held.shown } : null;
   }
 
   // The folder as run() and the core's folderNeeds() take it: every file by its path, with the
@@ -92,6 +102,7 @@ export class GameFolder {
       held.parts = [];
     }
     this.#forCore = null;
+    this.version += 1;
   }
 }
 
@@ -133,9 +144,38 @@ export async function readWhatIsNeeded(folder, ask, read, mostRounds = 8) {
 // the core says of its layout; null where there is none, and the files are taken one by one.
 export async function findGameFolder(given, indexes, core, read) {
   for (const name of foldersOfIndexes(indexes)) {
-    const folder = new GameFolder(name, given);
+    const folder = ChosenFolder.under(name, given);
     const layout = await readWhatIsNeeded(folder, (files) => core.folderNeeds(undefined, files), read);
     if (layout.archivesHeld > 0) return { folder, layout };
   }
   return null;
 }
+
+// The name the command line is shown for a folder made up of files chosen one by one.
+export const kGivenFolderName = 'game-folder';
+
+// The game's folder that files chosen one by one make up, as the game would hold them: an index
+// among `indexes` at the top, the string table `stringTable` as dialog.tlk, each of `archives`
+// where the index's archive table puts the archive of its file name (any case), and each of
+// `looseSpells` in the override folder; all are { file, path }. The first index that names every
+// archive is taken, with what the core says of the folder's layout; null where none does, or no
+// archive is given: the page then picks one archive among those given.
+export async function folderOfGivenFiles({ indexes, stringTable, archives, looseSpells }, core, read) {
+  if (!archives.length) return null;
+  for (const index of indexes) {
+    const bytes = await read(index.file).catch(() => null);
+    const places = bytes ? core.namedArchives(bytes, archives.map((archive) => archive.file.name)) : [];
+    if (!bytes || places.some((place) => !place)) continue;
+    const name = index.file.name;
+    const files = [{ path: /\.key$/i.test(name) ? name : `${name}.key`, file: index.file, shown: index.path, bytes }];
+    if (stringTable) files.push({ path: 'dialog.tlk', file: stringTable.file, shown: stringTable.path });
+    archives.forEach(({ file, path }, i) => files.push({ path: places[i].path, file, shown: path }));
+    for (const { file, path } of looseSpells) files.push({ path: `override/${file.name}`, file, shown: path });
+    const folder = new ChosenFolder(kGivenFolderName, files, true);
+    return { folder, layout: await readWhatIsNeeded(folder, (forCore) => core.folderNeeds(undefined, forCore), read) };
+  }
+  return null;
+}
+
+// True for a name the override folder gives a loose spell.
+export const isLooseSpell = (name) => /\.spl$/i.test(name);

@@ -78,7 +78,7 @@ test('a run ends with values: whacked, stopped and why, or a file that failed it
   await context.close();
 });
 
-test('the party and a member\'s spells end with the same codes, each spell numbered within its level', async () => {
+test('a session\'s party and a member\'s spells end with the same codes, each spell numbered within its level', async () => {
   const { page, problems, context } = await openPage(browser, server.url);
   const [party, damagedParty, spells] = await page.evaluate((contents) => {
     const bytes = (name) => Uint8Array.from(atob(contents[name]), (c) => c.charCodeAt(0));
@@ -87,10 +87,14 @@ test('the party and a member\'s spells end with the same codes, each spell numbe
     const files = Object.fromEntries(Object.entries({ save: 'sample.gam', stringTable: 'sample.tlk', spellArchive: 'spells.bif',
                                                       resourceIndex: 'short.key' }).map(([k, n]) => [k, { name: n, bytes: bytes(n) }]));
     const summary = ({ members, end, stoppedAt, message }) => ({ names: members.map((m) => text(m.name)), end, stoppedAt, message: text(message) });
-    const listed = core.spells(files, 0);
-    return [summary(core.party(bytes('sample.gam'), bytes('sample.tlk'))),
-            summary(core.party(bytes('damaged.gam'), bytes('sample.tlk'))),
-            { end: listed.end, message: text(listed.message), numbers: listed.spells.map((s) => `${s.level}.${s.number}`) }];
+    const session = core.open(files);
+    try {
+      const listed = session.run({ member: 0 }).spells;
+      return [summary(session.party(bytes('sample.gam'))), summary(session.party(bytes('damaged.gam'))),
+              { end: listed.end, message: text(listed.message), numbers: listed.spells.map((s) => `${s.level}.${s.number}`) }];
+    } finally {
+      session.close();
+    }
   }, Object.fromEntries(['sample.gam', 'damaged.gam', 'sample.tlk', 'spells.bif', 'short.key'].map((n) => [n, base64(n)])));
   assert.deepEqual(party, { names: ['Selwyn', 'Brother Aldric', 'Tamsin', 'Quill', 'Maren', 'Hollis the Grey'],
                             end: 0, stoppedAt: 0, message: '' });
@@ -135,6 +139,10 @@ test('the kinds\' signatures come from the core, and an archive\'s file table is
         core.archiveTable(header(3, 0), 19), core.archiveTable(header(0x7FFFFFFF, 0), 2 ** 40),
       ],
       held: [...core.heldLocators(table, wanted)].sort((a, b) => a - b),
+      // The archive numbered 2 in the index: an entry holding a locator's file part alone
+      // (bits 20-31 cleared) answers for that locator of archive 2, and of no other.
+      heldAsArchive2: [...core.heldLocators(table, wanted, 2)].sort((a, b) => a - b),
+      heldAsArchive3: [...core.heldLocators(table, new Set([0x00200007]), 3)],
       cut: [...core.heldLocators(table.subarray(0, 30), wanted)],
       none: [...core.heldLocators(table, new Set())],
     };
@@ -149,8 +157,28 @@ test('the kinds\' signatures come from the core, and an archive\'s file table is
     null, { start: 0, end: 16 * 2 ** 20 },
   ]);
   assert.deepEqual(answers.held, [42, 0x00100007]);
+  assert.deepEqual(answers.heldAsArchive2, [42, 0x00100007, 0x00200007]);
+  assert.deepEqual(answers.heldAsArchive3, []);
   assert.deepEqual(answers.cut, [0x00100007], 'an entry cut short is not read');
   assert.deepEqual(answers.none, []);
+  assert.deepEqual(problems, []);
+  await context.close();
+});
+
+test('an archive that keeps only its entries\' file parts scores the party\'s spells where the index names it by its file name', async () => {
+  const { page, problems, context } = await openPage(browser, server.url);
+  const root = join(dir, 'Vellmark');
+  const scores = await page.evaluate(async (contents) => {
+    const file = (name, at) => ({ name, bytes: Uint8Array.from(atob(contents[at]), (c) => c.charCodeAt(0)) });
+    const archive = file('SPELLS.BIF', 'spells');
+    const picked = await window.grimtrim.pickArchive(file('party.gam', 'save'), file('quest.key', 'index'),
+                                                     [{ ...archive, name: 'renamed.bif' }, archive]);
+    return picked.scores;
+  }, { save: readFileSync(join(root, 'save/000000002-Tower-Gate/party.gam')).toString('base64'),
+       index: readFileSync(join(root, 'quest.key')).toString('base64'),
+       spells: readFileSync(join(root, 'data/spells.bif')).toString('base64') });
+  // Under a name the index does not give, only the entries that hold a whole locator count.
+  assert.ok(scores[1] > scores[0], `scores ${scores}`);
   assert.deepEqual(problems, []);
   await context.close();
 });

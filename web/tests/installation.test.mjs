@@ -173,6 +173,32 @@ test('spells spread over two archives: the one in use can be switched, and what 
   await context.close();
 });
 
+test('an installation\'s files chosen one by one from its folders list the spells its folder lists', async () => {
+  const game = join(dir, 'one-by-one');
+  const root = join(game, 'Vellmark');
+  makeSample(root, 'installed');
+  const save = 'save/000000002-Tower-Gate/party.gam';
+  const filesIn = (folder) => readdirSync(join(root, folder), { withFileTypes: true })
+      .filter((entry) => entry.isFile()).map((entry) => `${folder}/${entry.name}`);
+  const { page, problems, context } = await openPage(browser, server.url);
+  await choose(page, root, [save, 'lang/en_US/dialog.tlk', 'quest.key', ...filesIn('data'), ...filesIn('override')]);
+  await page.locator('#party li').nth(3).waitFor();
+  assert.equal(await page.locator('#choose-spellArchive').count(), 0, 'the index places every archive: none to choose');
+  await page.locator('#party li:first-child button').click();
+  await page.locator('#spells .level-group').first().waitFor();
+  assert.deepEqual(await page.locator('#spells .level-group').evaluateAll((groups) => groups.map(
+      (group) => [...group.querySelectorAll('.name')].map((name) => name.textContent))),
+                   [['Ember Dart', 'Frost Veil, Reworked', 'Witchlight', 'Hush of Ash'],
+                    ['Spark Swarm', 'Mirror Haze', 'Shade Blade', 'Sticky Strands'], ['Storm Lance']]);
+  assert.equal(await page.locator('#transcript-command').textContent(), 'grimtrim -p0 party.gam game-folder');
+  assert.match(await page.locator('#transcript-about').textContent(),
+               /with a game's folder as its last argument, and what it prints; game-folder stands for a folder holding the files chosen here/);
+  const native = runNative(game, ['-p0', `Vellmark/${save}`, 'Vellmark'], { errors: true });
+  assert.equal(await page.locator('#transcript').textContent(), native.text);
+  assert.deepEqual(problems, []);
+  await context.close();
+});
+
 test('a file of no kind standing in for the missing save is read no further than its first bytes, beside an archive of gigabytes', async () => {
   const folder = join(dir, 'no-save');
   mkdirSync(folder, { recursive: true });

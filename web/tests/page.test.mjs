@@ -204,6 +204,36 @@ test('wrong and damaged files show the command line\'s messages', async () => {
   await context.close();
 });
 
+test('a click on a member, a removal and an undo each cross into the core at most 4 times', async () => {
+  const { page, problems, context } = await openPage(browser, server.url);
+  await drop(page, sample, sampleSet);
+  await page.locator('#party li').nth(5).waitFor();
+  const crossings = () => page.evaluate(() => window.grimtrim.core.crossings);
+  const counted = async (act) => {
+    const before = await crossings();
+    await act();
+    return (await crossings()) - before;
+  };
+  const click = await counted(async () => {
+    await page.getByRole('button', { name: '0 Selwyn' }).click();
+    await page.locator('#spells .level-group').first().waitFor();
+  });
+  const removal = await counted(async () => {
+    await remove(page, 'Witchlight', 1, 3);
+    await page.locator('#confirm-remove').click();
+    await page.locator('#outcome', { hasText: 'Removed Witchlight' }).waitFor();
+  });
+  const undone = await counted(async () => {
+    await page.click('#undo');
+    await page.locator('#outcome', { hasText: 'Undone' }).waitFor();
+  });
+  console.log(`calls into the core: ${click} for a click on a member, ${removal} for a removal, ${undone} for an undo`);
+  assert.ok(click <= 4 && removal <= 4 && undone <= 4, `${click}, ${removal}, ${undone}`);
+  assert.equal((await levelRows(page, 1)).length, 5, 'the undo shows the spells as they now are');
+  assert.deepEqual(problems, []);
+  await context.close();
+});
+
 test('a browser that cannot run the core says so in words', async () => {
   // WebAssembly switched off, as a browser's settings or policies can do it.
   const noWasm = await browser.newContext();

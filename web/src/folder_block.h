@@ -1,9 +1,9 @@
 // A game's folder as the page hands it over: one block that lists every file under the folder
 // by its path, with the parts of it the page has read so far. The core lays the folder out and
 // finds spells in it exactly as it does in a folder on disk; whatever it asks for that the block
-// does not hold is written down as a need, for the page to read and hand over on its next call.
-#ifndef GRIMTRIM_WEB_GIVEN_FOLDER_H_
-#define GRIMTRIM_WEB_GIVEN_FOLDER_H_
+// does not hold is written down as a need, for the page to read and hand over in a new block.
+#ifndef GRIMTRIM_WEB_FOLDER_BLOCK_H_
+#define GRIMTRIM_WEB_FOLDER_BLOCK_H_
 
 #include <cstdint>
 #include <map>
@@ -11,13 +11,11 @@
 #include <optional>
 #include <set>
 #include <string>
-#include <string_view>
 #include <tuple>
 #include <vector>
 
 #include "formats/bytes.h"
 #include "spellbook/game_layout.h"
-#include "spellbook/installed_spells.h"
 
 // Bytes of a file that a lookup asked for and the block lacks: the whole file, or `length` bytes
 // from `offset` (the page reads fewer at the end of the file).
@@ -33,44 +31,39 @@ struct FolderNeed {
   }
 };
 
-// An archive's file table is handed over up to this many bytes (a million entries): far more
-// than a game's archive holds, and a damaged count cannot make the page read gigabytes.
-inline constexpr std::uint64_t kMostArchiveRead = std::uint64_t{1} << 24;
-
 // The block, little-endian throughout: the count of files, then for each its path's length and
-// bytes ('/'-joined, relative to the game's folder), its flags (kUnreadable, kSizeKnown), its
-// size as two words (low first), the count of its parts, and each part's offset (two words),
-// length and bytes. A file whose size is not known has no parts yet.
-class GivenFolder final : public FolderListing, public GameFolder {
+// bytes ('/'-joined, relative to the game's folder), its flags (kUnreadable, kSizeKnown of
+// bridge_layout.h), its size as two words (low first), the count of its parts, and each part's
+// offset (two words), length and bytes. A file whose size is not known has no parts yet.
+class FolderBlock final : public FolderReader {
  public:
-  // Reading the file failed: it is as a file that cannot be opened.
-  static constexpr std::uint32_t kUnreadable = 1;
-  // Its size is known, and so its parts can be told from its end.
-  static constexpr std::uint32_t kSizeKnown = 2;
-
-  GivenFolder();
-  ~GivenFolder() override;
-  GivenFolder(const GivenFolder&) = delete;
-  GivenFolder& operator=(const GivenFolder&) = delete;
+  FolderBlock();
+  ~FolderBlock() override;
+  FolderBlock(const FolderBlock&) = delete;
+  FolderBlock& operator=(const FolderBlock&) = delete;
 
   // Reads the block, whose bytes must outlive this object: parts are seen in place. False when
   // it is not laid out as above (then the folder holds the files read before the fault). Paths
   // with an empty part, "." or ".." are left out.
   [[nodiscard]] bool read(const View& block);
 
-  // The whole bytes of the file at `path`: nothing when it is not listed, cannot be read, or is
-  // not held whole yet (a need then). A file of 0 bytes held whole gives a view of none.
+  // The whole bytes of the file at `path`, seen in the block: nothing when it is not listed,
+  // cannot be read, or is not held whole yet (a need then). A file of 0 bytes held whole gives a
+  // view of none.
   [[nodiscard]] std::optional<View> whole(const std::string& path);
 
-  // The needs met so far, each once, in path order.
+  // The needs met since the last forgetNeeds(), each once, in path order.
   [[nodiscard]] const std::set<FolderNeed>& needs() const { return needs_; }
+  void forgetNeeds() { needs_.clear(); }
 
   [[nodiscard]] const std::vector<std::string>& namesIn(const std::string& folder) override;
   [[nodiscard]] bool isFile(const std::string& path) override;
   [[nodiscard]] bool exists(const std::string& path) override;
-
-  [[nodiscard]] std::optional<View> overrideSpell(std::string_view name) override;
-  [[nodiscard]] ArchiveBytes* archive(std::string_view path) override;
+  // A copy of whole(); false (a need, unless it cannot be read) when the block lacks it.
+  [[nodiscard]] bool readWhole(const std::string& path, std::vector<std::uint8_t>& bytes) override;
+  // The file's parts as the page read them, a need for any other bytes; nullptr for a file that
+  // is not listed, cannot be read, or is known to hold no bytes.
+  [[nodiscard]] std::unique_ptr<ArchiveBytes> openArchive(const std::string& path) override;
 
  private:
   struct Part {
@@ -82,7 +75,7 @@ class GivenFolder final : public FolderListing, public GameFolder {
     std::uint64_t size = 0;
     std::vector<Part> parts;
   };
-  class GivenArchive;
+  class PartArchive;
 
   // `length` bytes of `file` from `offset` (fewer at its end), or nothing (a need) when no part
   // holds them.
@@ -91,9 +84,7 @@ class GivenFolder final : public FolderListing, public GameFolder {
 
   std::map<std::string, File> files_;
   std::map<std::string, std::vector<std::string>> folders_;  // each folder's names, sorted
-  std::optional<std::map<std::string, std::string>> looseSpells_;
-  std::map<std::string, std::unique_ptr<GivenArchive>> archives_;  // by path as the index has it
   std::set<FolderNeed> needs_;
 };
 
-#endif  // GRIMTRIM_WEB_GIVEN_FOLDER_H_
+#endif  // GRIMTRIM_WEB_FOLDER_BLOCK_H_

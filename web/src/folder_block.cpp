@@ -1,6 +1,8 @@
-#include "given_folder.h"
+#include "folder_block.h"
 
 #include <algorithm>
+
+#include "bridge_layout.h"
 
 namespace {
 
@@ -50,9 +52,9 @@ bool plainPath(std::string_view path) {
 }  // namespace
 
 // An archive of the folder: its parts as the page read them, and a need for any other bytes.
-class GivenFolder::GivenArchive final : public ArchiveBytes {
+class FolderBlock::PartArchive final : public ArchiveBytes {
  public:
-  GivenArchive(GivenFolder& folder, std::string path, File& file)
+  PartArchive(FolderBlock& folder, std::string path, File& file)
       : folder_(folder), path_(std::move(path)), file_(file) {}
   [[nodiscard]] std::uint64_t size() const override { return file_.size; }
   [[nodiscard]] View bytes(std::uint64_t offset, std::uint64_t length) override {
@@ -61,16 +63,16 @@ class GivenFolder::GivenArchive final : public ArchiveBytes {
   }
 
  private:
-  GivenFolder& folder_;
+  FolderBlock& folder_;
   std::string path_;
   File& file_;
 };
 
-GivenFolder::GivenFolder() = default;
+FolderBlock::FolderBlock() = default;
 
-GivenFolder::~GivenFolder() = default;
+FolderBlock::~FolderBlock() = default;
 
-bool GivenFolder::read(const View& block) {
+bool FolderBlock::read(const View& block) {
   BlockReader reader(block);
   std::uint32_t count = 0;
   if (!reader.word(count)) return false;
@@ -115,21 +117,21 @@ bool GivenFolder::read(const View& block) {
   return true;
 }
 
-const std::vector<std::string>& GivenFolder::namesIn(const std::string& folder) {
+const std::vector<std::string>& FolderBlock::namesIn(const std::string& folder) {
   static const std::vector<std::string> kNone;
   const auto found = folders_.find(folder);
   return found == folders_.end() ? kNone : found->second;
 }
 
-bool GivenFolder::isFile(const std::string& path) {
+bool FolderBlock::isFile(const std::string& path) {
   return files_.count(path) > 0;
 }
 
-bool GivenFolder::exists(const std::string& path) {
+bool FolderBlock::exists(const std::string& path) {
   return files_.count(path) > 0 || folders_.count(path) > 0;
 }
 
-std::optional<View> GivenFolder::bytesOf(const std::string& path, File& file, std::uint64_t offset,
+std::optional<View> FolderBlock::bytesOf(const std::string& path, File& file, std::uint64_t offset,
                                          std::uint64_t length) {
   if ((file.flags & kUnreadable) != 0) return std::nullopt;
   if ((file.flags & kSizeKnown) == 0) {
@@ -148,7 +150,7 @@ std::optional<View> GivenFolder::bytesOf(const std::string& path, File& file, st
   return std::nullopt;
 }
 
-std::optional<View> GivenFolder::whole(const std::string& path) {
+std::optional<View> FolderBlock::whole(const std::string& path) {
   const auto found = files_.find(path);
   if (found == files_.end()) return std::nullopt;
   File& file = found->second;
@@ -162,29 +164,19 @@ std::optional<View> GivenFolder::whole(const std::string& path) {
   return std::nullopt;
 }
 
-std::optional<View> GivenFolder::overrideSpell(std::string_view name) {
-  if (!looseSpells_) looseSpells_ = looseSpellsIn(*this);
-  const auto found = looseSpells_->find(foldedText(name));
-  if (found == looseSpells_->end()) return std::nullopt;
-  // An empty loose file is no spell, as on disk: the index is asked instead.
-  const std::optional<View> bytes = whole(found->second);
-  if (!bytes || bytes->size == 0) return std::nullopt;
-  return bytes;
+bool FolderBlock::readWhole(const std::string& path, std::vector<std::uint8_t>& bytes) {
+  const std::optional<View> held = whole(path);
+  if (!held) return false;
+  bytes.assign(held->data, held->data + held->size);
+  return true;
 }
 
-ArchiveBytes* GivenFolder::archive(std::string_view path) {
-  const std::string key(path);
-  if (const auto known = archives_.find(key); known != archives_.end()) {
-    return known->second.get();
-  }
-  std::unique_ptr<GivenArchive> archive;
-  if (const std::optional<std::string> at = archiveIn(*this, path)) {
-    File& file = files_.at(*at);
-    // A file that cannot be read, or one of 0 bytes, cannot be mapped on disk either.
-    const bool empty = (file.flags & kSizeKnown) != 0 && file.size == 0;
-    if ((file.flags & kUnreadable) == 0 && !empty) {
-      archive = std::make_unique<GivenArchive>(*this, *at, file);
-    }
-  }
-  return archives_.emplace(key, std::move(archive)).first->second.get();
+std::unique_ptr<ArchiveBytes> FolderBlock::openArchive(const std::string& path) {
+  const auto found = files_.find(path);
+  if (found == files_.end()) return nullptr;
+  File& file = found->second;
+  // A file that cannot be read, or one of 0 bytes, cannot be mapped on disk either.
+  const bool empty = (file.flags & kSizeKnown) != 0 && file.size == 0;
+  if ((file.flags & kUnreadable) != 0 || empty) return nullptr;
+  return std::make_unique<PartArchive>(*this, path, file);
 }

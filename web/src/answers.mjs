@@ -1,0 +1,97 @@
+// The core's answers as values: each part of an answer about a run read as bridge_layout.h lays
+// it out, and the answers of the page's other questions. Nothing here calls the core; heap.mjs
+// hands each answer over as a reader of words and bytes.
+
+import { AnswerPart } from './codes.mjs';
+
+// The command line's output is bytes; each byte becomes the character of the same code, so the
+// text holds exactly what a terminal would be sent.
+export function bytesToText(bytes) {
+  let text = '';
+  for (let i = 0; i < bytes.length; i += 8192) {
+    text += String.fromCharCode.apply(null, bytes.subarray(i, i + 8192));
+  }
+  return text;
+}
+
+const decoder = new TextDecoder();
+const counted = (r) => r.bytes(r.u32());
+const path = (r) => decoder.decode(counted(r));
+const list = (r, read) => Array.from({ length: r.u32() }, () => read(r));
+// Offsets and lengths of a file past 4 GB: two words, low first.
+const longWord = (r) => r.u32() + r.u32() * 2 ** 32;
+
+// How a run ended: `end` (a RunEnd), `member`, `missingName` (8 bytes), `whacked`, `whack`
+// ({ end (a WhackEnd), unknownMethod }) and the bytes of the line the run stopped with.
+export const readOutcome = (r) => {
+  const end = r.u32();
+  const member = r.i32();
+  const missingName = r.bytes(8);
+  const whacked = { known: r.i32(), level: r.i32(), number: r.i32() };
+  const whack = { end: r.u32(), unknownMethod: r.u32() !== 0 };
+  return { end, member, missingName, whacked, whack, message: counted(r) };
+};
+
+const readMember = (r) => ({ index: r.i32(), number: r.u32(), knowsSpells: r.u32() !== 0, name: counted(r) });
+const readSpell = (r) => ({ known: r.i32(), level: r.i32(), number: r.i32(), name: counted(r) });
+
+// Each part by the core's number: the field of the answer it fills, and how it is read.
+const parts = new Map([
+  [AnswerPart.Status, ['status', (r) => r.u32()]],
+  [AnswerPart.Printed, ['text', (r) => bytesToText(counted(r))]],
+  [AnswerPart.FailedCheck, ['checkMessage', counted]],
+  [AnswerPart.Outcome, ['outcome', readOutcome]],
+  [AnswerPart.Members, ['members', (r) => list(r, readMember)]],
+  [AnswerPart.MemberSpells, ['spells', (r) => ({ spells: list(r, readSpell), end: r.u32(), message: counted(r) })]],
+  [AnswerPart.FolderNotes, ['folder', (r) => ({
+    unusable: list(r, () => ({ number: r.u32(), trouble: r.u32(), path: bytesToText(counted(r)) })),
+    unmet: r.u32(),
+  })]],
+]);
+
+// An answer made of the parts `order` (the core's numbers, in the order it writes them), as an
+// object with a field for each.
+export function readParts(r, order) {
+  const answer = {};
+  for (const number of order) {
+    const [field, read] = parts.get(number);
+    answer[field] = read(r);
+  }
+  return answer;
+}
+
+// What the page asks once: the kinds' signatures in the order of `kindOrder`, the first bytes to
+// read of a file, the folder block's flags, and the part orders of a run's and a party's answer.
+export function readConstants(r, kindOrder) {
+  const signatures = {};
+  for (const key of kindOrder) signatures[key] = bytesToText(counted(r));
+  const headSize = r.u32();
+  const flags = { unreadable: r.u32(), sizeKnown: r.u32() };
+  const order = () => list(r, () => r.u32());
+  return { kinds: { signatures, headSize }, flags, runAnswer: order(), partyAnswer: order() };
+}
+
+// What must still be read of a game's folder, and what the core found of its layout.
+export function readFolderNeeds(r) {
+  const hasTable = r.u32() !== 0;
+  const tablePath = path(r);
+  const indexes = list(r, path);
+  const archivesHeld = r.u32();
+  const needs = list(r, () => ({ path: path(r), whole: r.u32() !== 0, offset: longWord(r), length: longWord(r) }));
+  return { stringTable: hasTable ? tablePath : null, indexes, archivesHeld, needs };
+}
+
+export const readPartyLocators = (r) => list(r, () => ({ index: r.i32(), locators: list(r, () => r.u32()) }));
+
+export const readNamedArchives = (r, count) =>
+  Array.from({ length: count }, () => ({ named: r.u32() !== 0, number: r.u32(), path: path(r) }))
+      .map(({ named, number, path: at }) => (named ? { number, path: at } : null));
+
+export function readArchiveTable(r) {
+  const found = r.u32() !== 0;
+  const start = longWord(r);
+  const end = longWord(r);
+  return found ? { start, end } : null;
+}
+
+export const readHeldLocators = (r) => new Set(list(r, () => r.u32()));

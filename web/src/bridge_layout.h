@@ -1,0 +1,101 @@
+// What crosses between the core and the page, declared once: the numbers of every code the page
+// reads, the folder block's flags and caps, and the parts each answer is made of, in order. The
+// page asks for the flags, caps and part orders once, when it starts (gt_constants), and reads
+// each answer part by part in the order given here; its table of codes (core.mjs) names the
+// numbers checked below.
+#ifndef GRIMTRIM_WEB_BRIDGE_LAYOUT_H_
+#define GRIMTRIM_WEB_BRIDGE_LAYOUT_H_
+
+#include <cstdint>
+
+#include "formats/signatures.h"
+#include "formats/spell_archive.h"
+#include "spellbook/installed_spells.h"
+#include "spellbook/run.h"
+#include "spellbook/run_files.h"
+#include "spellbook/whack.h"
+
+template <typename Code>
+constexpr std::uint32_t codeOf(Code code) {
+  return static_cast<std::uint32_t>(code);
+}
+
+// The codes as the page's tables number them.
+static_assert(codeOf(RunEnd::Completed) == 0 && codeOf(RunEnd::Whacked) == 1 &&
+              codeOf(RunEnd::MemberOutsideSave) == 2 && codeOf(RunEnd::NoCreature) == 3 &&
+              codeOf(RunEnd::KnownOutsideSave) == 4 && codeOf(RunEnd::NameNotInIndex) == 5 &&
+              codeOf(RunEnd::NotASpell) == 6);
+static_assert(codeOf(WhackEnd::LeftDuplicate) == 0 && codeOf(WhackEnd::Shrunk) == 1 &&
+              codeOf(WhackEnd::KnownNotBeforeMemorization) == 2 &&
+              codeOf(WhackEnd::MemorizationNotBeforeMemorized) == 3 &&
+              codeOf(WhackEnd::SectionsOutsideSave) == 4 &&
+              codeOf(WhackEnd::NoMemorizedSpell) == 5 && codeOf(WhackEnd::NoLevelOneEntry) == 6);
+static_assert(codeOf(ArchiveTrouble::NotInTable) == 0 && codeOf(ArchiveTrouble::Unreadable) == 1 &&
+              codeOf(ArchiveTrouble::NotAnArchive) == 2 && codeOf(ArchiveTrouble::LacksEntry) == 3);
+static_assert(codeOf(FileRole::StringTable) == 0 && codeOf(FileRole::SpellArchive) == 1 &&
+              codeOf(FileRole::ResourceIndex) == 2 && codeOf(FileRole::Save) == 3 &&
+              codeOf(FileRole::Configuration) == 4);
+static_assert(codeOf(FileStep::Ready) == 0 && codeOf(FileStep::NoLocation) == 1 &&
+              codeOf(FileStep::NotOpened) == 2 && codeOf(FileStep::NoMapping) == 3 &&
+              codeOf(FileStep::NoView) == 4 && codeOf(FileStep::WrongSignature) == 5 &&
+              codeOf(FileStep::NotInFolder) == 6 && codeOf(FileStep::SeveralInFolder) == 7);
+
+// The files the page hands to a session in the configured form, in the order the command line
+// checks them; the page names its four kinds in this order.
+inline constexpr FileRole kHandedRoles[] = {FileRole::StringTable, FileRole::SpellArchive,
+                                            FileRole::ResourceIndex, FileRole::Save};
+inline constexpr const char* kHandedSignatures[] = {kStringTableSignature, kSpellArchiveSignature,
+                                                    kResourceIndexSignature, kSaveGameSignature};
+
+// The first bytes of every file the page reads to tell its kind: enough for the signature and
+// for an archive's header, which says where its file table lies.
+inline constexpr std::uint64_t kHeadSize = kArchiveHeaderSize;
+static_assert(kHeadSize >= kSignatureSize);
+
+// The folder block's flags of a file (folder_block.h).
+inline constexpr std::uint32_t kUnreadable = 1;  // reading it failed: it cannot be opened
+inline constexpr std::uint32_t kSizeKnown = 2;   // its size is known, so are its parts' places
+
+// An archive's file table is read only up to this many entries: far more than a game's archive
+// holds, and a damaged count cannot make the page read a whole file of gigabytes.
+inline constexpr std::uint64_t kMostTableEntries = std::uint64_t{1} << 20;
+// So no part of an archive asked for is longer than that table.
+inline constexpr std::uint64_t kMostArchiveRead = kMostTableEntries * kFileEntrySize;
+
+// Archives are scored, and a folder planned, on at most this many of the party's known spells:
+// far more than any real party knows, and few enough that a damaged save cannot hold the page up.
+inline constexpr std::uint64_t kMostScoredSpells = std::uint64_t{1} << 16;
+
+// The parts an answer is made of. Words are 32 bits, little-endian; a text is a word of its
+// length, then its bytes; a count is a word, then that many items.
+enum class AnswerPart : std::uint32_t {
+  // word: 0 when the run's files passed their checks and the run ran, 1 when one did not.
+  Status = 0,
+  // text: everything the command line printed, the banner first.
+  Printed = 1,
+  // text: the message of the file check that failed; empty where none did.
+  FailedCheck = 2,
+  // How the run ended: its RunEnd, the member (signed), the missing name's 8 bytes, the whacked
+  // spell's known index, level and number (signed), the WhackEnd, whether the method was
+  // unknown (word), and the text of the message the run stopped with (empty where it did not).
+  Outcome = 3,
+  // count of members, each: index (signed), listing number, whether it knows spells, name text.
+  Members = 4,
+  // The chosen member's spell-book spells as its listing without a level walks them over the
+  // save as the run left it: count, each known index, level, number (signed) and name text;
+  // then how that walk ended (RunEnd) and the text of its stop message.
+  MemberSpells = 5,
+  // With a game's folder: count of the archives that could not be used, each its number, its
+  // ArchiveTrouble and its path text; then the count of reads the folder block lacked. Both 0
+  // for the configured files.
+  FolderNotes = 6,
+};
+
+// gt_run's answer.
+inline constexpr AnswerPart kRunAnswer[] = {
+    AnswerPart::Status,  AnswerPart::Printed,      AnswerPart::FailedCheck, AnswerPart::Outcome,
+    AnswerPart::Members, AnswerPart::MemberSpells, AnswerPart::FolderNotes};
+// gt_party's answer: the party of another save, as the listing without a member reads it.
+inline constexpr AnswerPart kPartyAnswer[] = {AnswerPart::Members, AnswerPart::Outcome};
+
+#endif  // GRIMTRIM_WEB_BRIDGE_LAYOUT_H_

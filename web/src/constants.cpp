@@ -1,0 +1,31 @@
+// What the page asks once, when it starts: how to tell the four kinds of file apart, and the
+// layout of what crosses between it and the core (bridge_layout.h).
+#include <cstdint>
+#include <string_view>
+
+#include "answer.h"
+#include "bridge_layout.h"
+
+extern "C" {
+
+// Answer: each kind's signature, in the order of kHandedRoles (the order the command line checks
+// the files); how many first bytes of a file the page reads (enough for the signature and an
+// archive's header); the folder block's flags kUnreadable and kSizeKnown; then the parts of
+// gt_run's answer and of gt_party's, each a count and the parts in order. The caller frees it.
+std::uint8_t* gt_constants() {
+  Answer answer;
+  for (const char* signature : kHandedSignatures)
+    answer.text(std::string_view(signature, kSignatureSize));
+  answer.word(static_cast<std::uint32_t>(kHeadSize));
+  answer.word(kUnreadable);
+  answer.word(kSizeKnown);
+  for (const auto& order :
+       {std::span<const AnswerPart>(kRunAnswer), std::span<const AnswerPart>(kPartyAnswer)}) {
+    answer.word(static_cast<std::uint32_t>(order.size()));
+    for (const AnswerPart part : order)
+      answer.word(codeOf(part));
+  }
+  return answer.release();
+}
+
+}  // extern "C"
