@@ -161,11 +161,13 @@ std::vector<Session> manPageSessions(const char* path) {
   return sessions;
 }
 
-// Runs every command of the session in a fresh sample set: grimtrim, and cp for copying a save.
+// Runs every command of the session in a fresh sample set, its saves in the family's other layouts
+// beside it: grimtrim, and cp for copying a save.
 void expectRealOutput(const char* document, const Session& session) {
   SCOPED_TRACE(std::string(document) + ", session at line " + std::to_string(session.line));
   TempFolder folder;
   gamedata::writeGame(folder.path(), gamedata::buildGame(gamedata::sampleGame()));
+  gamedata::writeFamilySaves(folder.path());  // as make_sample writes the sample set
   for (const Step& step : session.steps) {
     SCOPED_TRACE("command at line " + std::to_string(step.line));
     ASSERT_FALSE(step.args.empty());

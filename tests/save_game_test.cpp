@@ -118,7 +118,8 @@ TEST(SaveGame, KnownSpellsAndMemorizationEntriesMustLieInside) {
     Bytes save = files.save;
     putU32(save, known, c.offset);
     putU32(save, count, static_cast<std::uint32_t>(c.count));
-    const std::optional<Creature> creature = Creature::of(*PartyMember::at(viewOf(save), SaveLayout{}, 0));
+    const std::optional<Creature> creature =
+        Creature::of(*PartyMember::at(viewOf(save), SaveLayout{}, 0));
     ASSERT_TRUE(creature);
     EXPECT_EQ(c.found, KnownSpells::of(*creature).has_value()) << c.offset << " " << c.count;
   }

@@ -236,12 +236,12 @@ class StreamArchive final : public ArchiveBytes {
     if (!inflateTo(end)) return {};
     const std::uint64_t piece = offset / kPiece;
     if ((end - 1) / kPiece == piece) {
-      return {pieces_[piece].get() + (offset - piece * kPiece), end - offset};
+      return {pieceAt(piece) + (offset - piece * kPiece), end - offset};
     }
     return joined_.join(end - offset, [&](std::uint8_t* to) {
       for (std::uint64_t at = offset; at < end;) {
         const std::uint64_t until = std::min(end, (at / kPiece + 1) * kPiece);
-        std::memcpy(to + (at - offset), pieces_[at / kPiece].get() + at % kPiece,
+        std::memcpy(to + (at - offset), pieceAt(at / kPiece) + at % kPiece,
                     static_cast<std::size_t>(until - at));
         at = until;
       }
@@ -251,6 +251,10 @@ class StreamArchive final : public ArchiveBytes {
   [[nodiscard]] InflateTrouble trouble() const override { return trouble_; }
 
  private:
+  std::uint8_t* pieceAt(std::uint64_t piece) {
+    return pieces_[static_cast<std::size_t>(piece)].get();
+  }
+
   // Inflates the stream from where it stopped until it has given `end` bytes. False when its
   // next part cannot be had yet, or it is damaged (trouble_ says how).
   bool inflateTo(std::uint64_t end) {
@@ -279,13 +283,14 @@ class StreamArchive final : public ArchiveBytes {
       }
       const std::uint64_t piece = inflated_ / kPiece;
       if (piece == pieces_.size()) {
-        pieces_.push_back(std::make_unique_for_overwrite<std::uint8_t[]>(
-            static_cast<std::size_t>(std::min(kPiece, size_ - piece * kPiece))));
+        // Not zeroed: the stream fills every byte before it is handed out.
+        pieces_.emplace_back(
+            new std::uint8_t[static_cast<std::size_t>(std::min(kPiece, size_ - piece * kPiece))]);
       }
       // No further than asked: what lies beyond may never be needed.
       const std::uint64_t room =
           std::min(std::min(kPiece, size_ - piece * kPiece) - inflated_ % kPiece, end - inflated_);
-      z_.next_out = pieces_[piece].get() + inflated_ % kPiece;
+      z_.next_out = pieceAt(piece) + inflated_ % kPiece;
       z_.avail_out = static_cast<uInt>(room);
       const uInt pending = z_.avail_in;
       const int result = ::inflate(&z_, Z_NO_FLUSH);
@@ -324,8 +329,8 @@ class StreamArchive final : public ArchiveBytes {
 }  // namespace
 
 ArchiveForm archiveFormOf(const View& head) {
-  if (hasSignature(head, 0, "BIFCV1.0", 8)) return ArchiveForm::Blocks;
-  if (hasSignature(head, 0, "BIF V1.0", 8)) return ArchiveForm::Stream;
+  if (hasSignature(head, 0, kBlocksSignature, kFormSignatureSize)) return ArchiveForm::Blocks;
+  if (hasSignature(head, 0, kStreamSignature, kFormSignatureSize)) return ArchiveForm::Stream;
   return ArchiveForm::Plain;
 }
 
@@ -334,7 +339,7 @@ bool isArchiveFile(const View& head) {
 }
 
 std::unique_ptr<ArchiveBytes> readableArchive(std::unique_ptr<ArchiveBytes> raw) {
-  switch (archiveFormOf(raw->bytes(0, 8))) {
+  switch (archiveFormOf(raw->bytes(0, kFormSignatureSize))) {
     case ArchiveForm::Blocks:
       return std::make_unique<BlockArchive>(std::move(raw));
     case ArchiveForm::Stream:

@@ -23,6 +23,11 @@
 // The most an archive may state it inflates to: far more than any archive of spells holds.
 inline constexpr std::uint64_t kMostInflated = std::uint64_t{256} << 20;
 
+// The first eight bytes of each compressed form.
+inline constexpr const char* kBlocksSignature = "BIFCV1.0";
+inline constexpr const char* kStreamSignature = "BIF V1.0";
+inline constexpr std::uint64_t kFormSignatureSize = 8;
+
 // The forms an archive's file may take, told by its first eight bytes.
 enum class ArchiveForm {
   Plain,   // "BIFF": the archive itself

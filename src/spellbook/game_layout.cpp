@@ -83,6 +83,18 @@ std::optional<std::string> archiveIn(FolderListing& listing, std::string_view pa
   return at;
 }
 
+std::string compressedArchivePath(std::string_view path) {
+  const std::size_t name = path.find_last_of("/\\") + 1;  // 0 without a folder
+  const std::size_t dot = path.rfind('.');
+  const std::size_t base = dot != std::string_view::npos && dot >= name ? dot : path.size();
+  return std::string(path.substr(0, base)) + ".cbf";
+}
+
+std::optional<std::string> archiveFileIn(FolderListing& listing, std::string_view path) {
+  if (std::optional<std::string> file = archiveIn(listing, path)) return file;
+  return archiveIn(listing, compressedArchivePath(path));
+}
+
 std::map<std::string, std::string> looseSpellsIn(FolderListing& listing) {
   std::map<std::string, std::string> spells;
   const std::optional<std::string> folder = childNamed(listing, "", "override");

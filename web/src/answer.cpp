@@ -59,6 +59,7 @@ void Answer::folderNotes(const std::vector<UnusableArchive>& unusable, std::size
   for (const UnusableArchive& archive : unusable) {
     word(archive.number);
     word(static_cast<std::uint32_t>(archive.trouble));
+    word(static_cast<std::uint32_t>(archive.inflate));
     text(archive.path);
   }
   word(static_cast<std::uint32_t>(unmet));

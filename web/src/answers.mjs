@@ -44,7 +44,7 @@ const parts = new Map([
   [AnswerPart.Members, ['members', (r) => list(r, readMember)]],
   [AnswerPart.MemberSpells, ['spells', (r) => ({ spells: list(r, readSpell), end: r.u32(), message: counted(r) })]],
   [AnswerPart.FolderNotes, ['folder', (r) => ({
-    unusable: list(r, () => ({ number: r.u32(), trouble: r.u32(), path: bytesToText(counted(r)) })),
+    unusable: list(r, () => ({ number: r.u32(), trouble: r.u32(), inflate: r.u32(), path: bytesToText(counted(r)) })),
     unmet: r.u32(),
   })]],
 ]);
@@ -60,11 +60,11 @@ export function readParts(r, order) {
   return answer;
 }
 
-// What the page asks once: the kinds' signatures in the order of `kindOrder`, the first bytes to
+// What the page asks once: the kinds' signatures (a list each) in the order of `kindOrder`, the first bytes to
 // read of a file, the folder block's flags, and the part orders of a run's and a party's answer.
 export function readConstants(r, kindOrder) {
   const signatures = {};
-  for (const key of kindOrder) signatures[key] = bytesToText(counted(r));
+  for (const key of kindOrder) signatures[key] = list(r, () => bytesToText(counted(r)));
   const headSize = r.u32();
   const flags = { unreadable: r.u32(), sizeKnown: r.u32() };
   const order = () => list(r, () => r.u32());

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+#include "formats/compressed_archive.h"
 #include "formats/signatures.h"
 #include "formats/spell_archive.h"
 #include "spellbook/installed_spells.h"
@@ -24,21 +25,29 @@ constexpr std::uint32_t codeOf(Code code) {
 static_assert(codeOf(RunEnd::Completed) == 0 && codeOf(RunEnd::Whacked) == 1 &&
               codeOf(RunEnd::MemberOutsideSave) == 2 && codeOf(RunEnd::NoCreature) == 3 &&
               codeOf(RunEnd::KnownOutsideSave) == 4 && codeOf(RunEnd::NameNotInIndex) == 5 &&
-              codeOf(RunEnd::NotASpell) == 6);
+              codeOf(RunEnd::NotASpell) == 6 && codeOf(RunEnd::SpellsByClass) == 7 &&
+              codeOf(RunEnd::ArchiveUnusable) == 8);
 static_assert(codeOf(WhackEnd::LeftDuplicate) == 0 && codeOf(WhackEnd::Shrunk) == 1 &&
               codeOf(WhackEnd::KnownNotBeforeMemorization) == 2 &&
               codeOf(WhackEnd::MemorizationNotBeforeMemorized) == 3 &&
               codeOf(WhackEnd::SectionsOutsideSave) == 4 &&
               codeOf(WhackEnd::NoMemorizedSpell) == 5 && codeOf(WhackEnd::NoLevelOneEntry) == 6);
 static_assert(codeOf(ArchiveTrouble::NotInTable) == 0 && codeOf(ArchiveTrouble::Unreadable) == 1 &&
-              codeOf(ArchiveTrouble::NotAnArchive) == 2 && codeOf(ArchiveTrouble::LacksEntry) == 3);
+              codeOf(ArchiveTrouble::NotAnArchive) == 2 &&
+              codeOf(ArchiveTrouble::LacksEntry) == 3 && codeOf(ArchiveTrouble::Compressed) == 4);
+static_assert(codeOf(InflateTrouble::None) == 0 && codeOf(InflateTrouble::BeyondFile) == 1 &&
+              codeOf(InflateTrouble::TooLarge) == 2 &&
+              codeOf(InflateTrouble::DoesNotInflate) == 3 &&
+              codeOf(InflateTrouble::WrongLength) == 4 &&
+              codeOf(InflateTrouble::NotAnArchive) == 5);
 static_assert(codeOf(FileRole::StringTable) == 0 && codeOf(FileRole::SpellArchive) == 1 &&
               codeOf(FileRole::ResourceIndex) == 2 && codeOf(FileRole::Save) == 3 &&
               codeOf(FileRole::Configuration) == 4);
 static_assert(codeOf(FileStep::Ready) == 0 && codeOf(FileStep::NoLocation) == 1 &&
               codeOf(FileStep::NotOpened) == 2 && codeOf(FileStep::NoMapping) == 3 &&
               codeOf(FileStep::NoView) == 4 && codeOf(FileStep::WrongSignature) == 5 &&
-              codeOf(FileStep::NotInFolder) == 6 && codeOf(FileStep::SeveralInFolder) == 7);
+              codeOf(FileStep::NotInFolder) == 6 && codeOf(FileStep::SeveralInFolder) == 7 &&
+              codeOf(FileStep::DoesNotInflate) == 8);
 
 // The files the page hands to a session in the configured form, in the order the command line
 // checks them; the page names its four kinds in this order.
@@ -46,11 +55,13 @@ inline constexpr FileRole kHandedRoles[] = {FileRole::StringTable, FileRole::Spe
                                             FileRole::ResourceIndex, FileRole::Save};
 inline constexpr const char* kHandedSignatures[] = {kStringTableSignature, kSpellArchiveSignature,
                                                     kResourceIndexSignature, kSaveGameSignature};
+// A spell archive may also come in either compressed form, told by its first eight bytes.
+inline constexpr const char* kCompressedArchiveSignatures[] = {kBlocksSignature, kStreamSignature};
 
 // The first bytes of every file the page reads to tell its kind: enough for the signature and
 // for an archive's header, which says where its file table lies.
 inline constexpr std::uint64_t kHeadSize = kArchiveHeaderSize;
-static_assert(kHeadSize >= kSignatureSize);
+static_assert(kHeadSize >= kSignatureSize && kHeadSize >= kFormSignatureSize);
 
 // The folder block's flags of a file (folder_block.h).
 inline constexpr std::uint32_t kUnreadable = 1;  // reading it failed: it cannot be opened
@@ -86,8 +97,8 @@ enum class AnswerPart : std::uint32_t {
   // then how that walk ended (RunEnd) and the text of its stop message.
   MemberSpells = 5,
   // With a game's folder: count of the archives that could not be used, each its number, its
-  // ArchiveTrouble and its path text; then the count of reads the folder block lacked. Both 0
-  // for the configured files.
+  // ArchiveTrouble, its InflateTrouble (None but with Compressed) and its path text; then the
+  // count of reads the folder block lacked. Both 0 for the configured files.
   FolderNotes = 6,
 };
 

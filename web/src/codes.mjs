@@ -14,6 +14,8 @@ export const RunEnd = Object.freeze({
   KnownOutsideSave: 4,   // the member's known spells do not lie inside the save
   NameNotInIndex: 5,     // a known spell's name is not in the resource index
   NotASpell: 6,          // a known spell's data does not begin with a spell header
+  SpellsByClass: 7,      // the member's game keeps spell books by class: not supported
+  ArchiveUnusable: 8,    // the configured spell archive turned out not to inflate
 });
 
 // What a removal did with the room it freed.
@@ -34,6 +36,17 @@ export const ArchiveTrouble = Object.freeze({
   Unreadable: 1,    // the file is missing or cannot be read
   NotAnArchive: 2,  // it is not a spell archive
   LacksEntry: 3,    // it holds no entry for a spell the index places in it
+  Compressed: 4,    // it is compressed and cannot be inflated (an InflateTrouble says why)
+});
+
+// Why a compressed archive cannot be read.
+export const InflateTrouble = Object.freeze({
+  None: 0,
+  BeyondFile: 1,      // a length it states runs past the end of its file
+  TooLarge: 2,        // it states more than 256 MiB, or a block of more than 16 MiB
+  DoesNotInflate: 3,  // its data is not a stream that inflates, or is cut short
+  WrongLength: 4,     // it inflates to another length than it states
+  NotAnArchive: 5,    // what it inflates to is not an archive
 });
 
 // The parts an answer about a run is made of; the core says in which order they come.

@@ -1,7 +1,7 @@
 // The command line as the page shows it: the command equivalent to what the player asked, and
 // what the core's outcome of a run means for the player. Nothing here reads the page.
 
-import { ArchiveTrouble, kDefaultMethod, RunEnd, WhackEnd } from './codes.mjs';
+import { ArchiveTrouble, InflateTrouble, kDefaultMethod, RunEnd, WhackEnd } from './codes.mjs';
 
 // The command that asks the command line what the page asked: `options` as run() takes them,
 // the save, and the game's folder `folderName`, or without one a configuration file game.cfg
@@ -77,6 +77,7 @@ const listStops = new Map([
   [RunEnd.NameNotInIndex, 'A spell this member knows is not in the resource index: is it the .key file of this game?'],
   [RunEnd.NotASpell, 'The spell archive holds something else than a spell where a spell should be: is it the right .bif file?'],
   [RunEnd.KnownOutsideSave, "The member's known spells lie outside the save: the save is damaged."],
+  [RunEnd.ArchiveUnusable, 'The spell archive is compressed and cannot be inflated: it is damaged.'],
 ]);
 export const whyListStops = (end) => listStops.get(end) ?? '';
 
@@ -88,7 +89,16 @@ const troubles = new Map([
   [ArchiveTrouble.NotAnArchive, 'is not a spell archive'],
   [ArchiveTrouble.LacksEntry, 'lacks spells the resource index places in it'],
 ]);
-export function unusableNote({ number, trouble, path }) {
+// Why a compressed archive cannot be read, by the core's InflateTrouble.
+const inflateTroubles = new Map([
+  [InflateTrouble.BeyondFile, 'is compressed, but the lengths it states run past the end of its file'],
+  [InflateTrouble.TooLarge, 'is compressed and states a length larger than Grimtrim inflates (256 MiB)'],
+  [InflateTrouble.DoesNotInflate, 'is compressed, and its data does not inflate: it is damaged'],
+  [InflateTrouble.WrongLength, 'is compressed, and inflates to another length than it states: it is damaged'],
+  [InflateTrouble.NotAnArchive, 'is compressed, but what it holds is not a spell archive'],
+]);
+export function unusableNote({ number, trouble, inflate, path }) {
   const what = path ? `The archive ${path}` : `Archive ${number}`;
-  return `${what} ${troubles.get(trouble) ?? 'cannot be used'}: the spells it should hold are not listed, as the command line passes them over.`;
+  const why = trouble === ArchiveTrouble.Compressed ? inflateTroubles.get(inflate) : troubles.get(trouble);
+  return `${what} ${why ?? 'cannot be used'}: the spells it should hold are not listed, as the command line passes them over.`;
 }

@@ -11,12 +11,13 @@ export const kinds = [
 ];
 export const kindKeys = kinds.map((kind) => kind.key);
 
-// The kind whose signature (`signatures` by kind, four characters each) `head`, a file's first
-// bytes, begins with, or null for a file of none of them, a shorter one among them.
+// The kind one of whose signatures (`signatures` by kind, a list each: a spell archive also has
+// its compressed forms') `head`, a file's first bytes, begins with, or null for a file of none of
+// them, a shorter one among them.
 export function kindOf(head, signatures) {
-  if (head.length < 4) return null;
-  const signature = String.fromCharCode(head[0], head[1], head[2], head[3]);
-  return kindKeys.find((key) => signatures[key] === signature) ?? null;
+  const begins = (signature) => head.length >= signature.length &&
+      [...signature].every((c, i) => head[i] === c.charCodeAt(0));
+  return kindKeys.find((key) => signatures[key].some(begins)) ?? null;
 }
 
 // Sorts `entries` ({ head, ... }) by kind, keeping the order they were given in within each
@@ -41,7 +42,7 @@ export function missingKinds(has) {
 // True for a name the game gives one of its four kinds of file. Among thousands of files (a
 // whole installation) these are examined first, and the others only when a kind is still missing.
 export function namedLikeGameFile(name) {
-  return /\.(gam|tlk|bif|key)$/i.test(name);
+  return /\.(gam|tlk|bif|cbf|key)$/i.test(name);
 }
 
 // The folder part of a path as the browser gives it ('' for a file chosen on its own).

@@ -5,14 +5,18 @@ import { folderOf, kindOf, missingKinds, namedLikeGameFile, newestFirst, sortByK
 
 const bytes = (text) => Uint8Array.from(text, (c) => c.charCodeAt(0));
 // The signatures as the core gives them to the page.
-const signatures = { stringTable: 'TLK ', spellArchive: 'BIFF', resourceIndex: 'KEY ', save: 'GAME' };
+const signatures = { stringTable: ['TLK '], spellArchive: ['BIFF', 'BIFCV1.0', 'BIF V1.0'], resourceIndex: ['KEY '],
+                     save: ['GAME'] };
 
 test('a file is told by its first four bytes, case and spaces included', () => {
   assert.equal(kindOf(bytes('GAMEV2.0'), signatures), 'save');
   assert.equal(kindOf(bytes('TLK V1  '), signatures), 'stringTable');
   assert.equal(kindOf(bytes('BIFFV1  '), signatures), 'spellArchive');
   assert.equal(kindOf(bytes('KEY V1  '), signatures), 'resourceIndex');
-  for (const head of ['game', 'TLK', 'TLKV', 'KEY', ' KEY', 'BIF', '', 'GAM\0', 'SPL V1  ']) {
+  // The compressed forms of a spell archive, by their whole eight bytes.
+  assert.equal(kindOf(bytes('BIFCV1.0\0\0'), signatures), 'spellArchive');
+  assert.equal(kindOf(bytes('BIF V1.0'), signatures), 'spellArchive');
+  for (const head of ['game', 'TLK', 'TLKV', 'KEY', ' KEY', 'BIF', '', 'GAM\0', 'SPL V1  ', 'BIFCV2.0', 'BIF V1.']) {
     assert.equal(kindOf(bytes(head), signatures), null, JSON.stringify(head));
   }
 });

@@ -20,14 +20,15 @@
 
 namespace {
 
-// How many archives of the index's archive table the folder holds at their paths.
+// How many archives of the index's archive table the folder holds at their paths, or as ".cbf"
+// files beside them.
 std::uint32_t archivesHeld(FolderListing& folder, const View& index) {
   std::uint32_t held = 0;
   // No more than the table inside the index can hold: no count the index holds makes this long.
   const std::uint64_t count = archiveCount(index);
   for (std::uint64_t number = 0; number < count; ++number) {
     const std::string_view path = archivePath(index, static_cast<std::uint32_t>(number));
-    if (!path.empty() && archiveIn(folder, path)) ++held;
+    if (!path.empty() && archiveFileIn(folder, path)) ++held;
   }
   return held;
 }

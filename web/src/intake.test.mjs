@@ -4,7 +4,7 @@ import { test } from 'node:test';
 import { asGiven, droppedFiles, examine, inTurn, kExamineAll, readBytes } from './intake.mjs';
 
 // What the core says of the kinds.
-const kinds = { signatures: { stringTable: 'TLK ', spellArchive: 'BIFF', resourceIndex: 'KEY ', save: 'GAME' },
+const kinds = { signatures: { stringTable: ['TLK '], spellArchive: ['BIFF'], resourceIndex: ['KEY '], save: ['GAME'] },
                 headSize: 20 };
 
 // A file whose reads are counted in `opened`; `text` its contents.

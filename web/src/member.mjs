@@ -46,7 +46,19 @@ function showSpells(state, result) {
     draw([], [paragraph(`${memberName} knows no spells: there is nothing to remove.`)]);
     return;
   }
+  if (result.status !== 0) {  // the spell archive turned out not to inflate
+    draw([], [element('div', { className: 'error' }, paragraph(whyListStops(RunEnd.ArchiveUnusable)),
+                      quote(shown(state, result.checkMessage)))]);
+    return;
+  }
   const { spells, end, message } = result.spells;
+  if (end === RunEnd.SpellsByClass) {
+    // Nothing is damaged: this game's spell books are kept in a way Grimtrim cannot edit yet.
+    draw([], [paragraph(`${memberName} is from a game that keeps its spell books by class and level. ` +
+                        'Grimtrim cannot list or remove spells kept that way yet, so this member\'s spells are not shown; ' +
+                        'the save is fine and is left as it is.')]);
+    return;
+  }
   const notes = [];
   if (!spells.length && !stoppedEarly(end)) {
     notes.push(paragraph(`None of the spells this member knows is a spell-book spell in this ${state.folder ? 'game' : 'spell archive'}.`));

@@ -145,9 +145,18 @@ const std::uint8_t* RunSession::run(const Settings& settings) {
   BothListeners both(printer, values);
   const RunOutcome outcome = runRequest(game, settings, both);
   printer.finish(outcome);
-  answer[AnswerPart::Status].word(0);
+  // A configured archive found not to inflate on the way: the command line gives up with the
+  // archive's message and status 1, after what it printed until then.
+  TextOutput gaveUp;
+  if (outcome.end == RunEnd::ArchiveUnusable) {
+    printFileTrouble(
+        {FileRole::SpellArchive, FileStep::DoesNotInflate, files.spellArchivePath, outcome.inflate},
+        gaveUp);
+    printed.print("%s", gaveUp.text().c_str());
+  }
+  answer[AnswerPart::Status].word(outcome.end == RunEnd::ArchiveUnusable ? 1 : 0);
   answer[AnswerPart::Printed].text(printed.text());
-  answer[AnswerPart::FailedCheck].text({});
+  answer[AnswerPart::FailedCheck].text(gaveUp.text());
   answer[AnswerPart::Outcome].outcome(outcome);
   values.putMembers(answer[AnswerPart::Members]);
   Answer& spells = answer[AnswerPart::MemberSpells];

@@ -147,7 +147,8 @@ test('the kinds\' signatures come from the core, and an archive\'s file table is
       none: [...core.heldLocators(table, new Set())],
     };
   });
-  assert.deepEqual(answers.kinds, { signatures: { stringTable: 'TLK ', spellArchive: 'BIFF', resourceIndex: 'KEY ', save: 'GAME' },
+  assert.deepEqual(answers.kinds, { signatures: { stringTable: ['TLK '], spellArchive: ['BIFF', 'BIFCV1.0', 'BIF V1.0'],
+                                                  resourceIndex: ['KEY '], save: ['GAME'] },
                                     headSize: 20 });
   assert.deepEqual(answers.ranges, [
     { start: 20, end: 68 }, { start: 4_000_000_000, end: 4_000_000_032 },
@@ -213,7 +214,7 @@ test('a game\'s folder read only in the parts the core asks for runs as the fold
         file.size = bytes.length;
         file.parts = [...(file.parts ?? []), need.whole ? { offset: 0, bytes }
                                                          : { offset: need.offset, bytes: bytes.subarray(need.offset, need.offset + need.length) }];
-        if (need.path.endsWith('.bif')) read += file.parts.at(-1).bytes.length;
+        if (/\.(bif|cbf)$/i.test(need.path)) read += file.parts.at(-1).bytes.length;
       }
     }
     const everything = { name: 'Vellmark', files: [...whole].map(([path, bytes]) => ({ path, bytes })) };
@@ -223,7 +224,7 @@ test('a game\'s folder read only in the parts the core asks for runs as the fold
       return { same: inParts.text === inWhole.text && inParts.save.every((b, i) => b === inWhole.save[i]),
                unmet: inParts.unmet, unusable: inParts.unusable };
     };
-    const archives = [...whole].filter(([path]) => path.endsWith('.bif')).reduce((sum, [, b]) => sum + b.length, 0);
+    const archives = [...whole].filter(([path]) => /\.(bif|cbf)$/i.test(path)).reduce((sum, [, b]) => sum + b.length, 0);
     const runs = [{}, { member: 0 }, { member: 0, level: 2 }, { member: 2, level: 1 }, { member: 0, level: 2, number: 3 }].map(compare);
     // The expansion's archive fails to read: its spells are passed over, as on disk.
     files.set('data/expansion.bif', { path: 'data/expansion.bif', unreadable: true });
@@ -236,17 +237,20 @@ test('a game\'s folder read only in the parts the core asks for runs as the fold
   // head of each archive its spells lie in; then their tables; then the spell headers.
   assert.deepEqual(answers.rounds[0], { stringTable: 'lang/en_US/dialog.tlk', indexes: ['quest.key'], archivesHeld: 0,
                                         needs: ['lang/en_US/dialog.tlk whole', 'quest.key whole'] });
-  // The common archive holds none of the party's spells: nothing of it is read.
-  assert.deepEqual(answers.rounds[1].needs, ['data/expansion.bif 0+20', 'data/spells.bif 0+20',
-                                             'override/MODHUSH.spl whole', 'override/ModSpark.Spl whole', 'override/wz1veil.SPL whole']);
+  // The common archive holds none of the party's spells: nothing of it is read. The expansion's
+  // lies compressed in a .cbf beside the name the index gives: first bytes enough to tell its form.
+  assert.deepEqual(answers.rounds[1].needs, ['data/expansion.CBF 0+8', 'data/expansion.CBF 0+20', 'data/spells.bif 0+8',
+                                             'data/spells.bif 0+20', 'override/MODHUSH.spl whole', 'override/ModSpark.Spl whole',
+                                             'override/wz1veil.SPL whole']);
   assert.equal(answers.rounds[1].archivesHeld, 3, 'the index names four archives, one of them missing');
   assert.deepEqual(answers.rounds.slice(2).map((r) => r.needs > 0), [true, true, false]);
   for (const run of answers.runs) assert.deepEqual(run.same && run.unmet, 0, JSON.stringify(run));
-  assert.deepEqual(answers.runs[1].unusable, [{ number: 3, trouble: 1, path: 'data/patch/Lost.bif' }]);
+  assert.deepEqual(answers.runs[1].unusable, [{ number: 3, trouble: 1, inflate: 0, path: 'data/patch/Lost.bif' }]);
   assert.ok(answers.read < answers.archives, `${answers.read} bytes of archives read, of ${answers.archives}`);
   assert.deepEqual(answers.broken, {
     text: ['1 Orla Venn', 'Level 2, Spell 1: Spark Swarm', 'Level 2, Spell 2: Mirror Haze', 'Level 2, Spell 3: Sticky Strands', ''],
-    unusable: [{ number: 2, trouble: 1, path: 'data/Expansion.bif' }, { number: 3, trouble: 1, path: 'data/patch/Lost.bif' }],
+    unusable: [{ number: 2, trouble: 1, inflate: 0, path: 'data/Expansion.bif' },
+               { number: 3, trouble: 1, inflate: 0, path: 'data/patch/Lost.bif' }],
   });
   assert.deepEqual(problems, []);
   await context.close();

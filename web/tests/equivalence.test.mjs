@@ -95,6 +95,14 @@ for (const files of variants) {
   add('sample', ['-p0', '-s1'], files);
   add('sample', ['-p1', '-s2', '-w1'], files);
 }
+// The sample's party in the saves of the family's other layouts, and a party that keeps its
+// spells by class: listed, whacked under both methods, and refused.
+for (const save of ['sample-v9.gam', 'sample-v12.gam']) {
+  for (const args of [[], ['-p0'], ['-p1', '-s1'], ['-p0', '-s2', '-w1'], ['-f0', '-p0', '-s1', '-w3'], ['-p4', '-s1', '-w2']]) {
+    add('sample', args, { save });
+  }
+}
+for (const args of [[], ['-p0', '-w1'], ['-p1'], ['-p1', '-s1', '-w1']]) add('sample', args, { save: 'party-v22.gam' });
 // The stress set: tens of thousands of entries in every file.
 add('stress', []);
 add('stress', ['-p0']);
@@ -136,6 +144,10 @@ const installedFiles = { save: newerSave, stringTable: 'lang/en_US/dialog.tlk', 
                          resourceIndex: 'quest.key' };
 for (const args of [['-p0'], ['-p0', '-s1'], ['-p0', '-s2'], ['-p1', '-s1'], ['-p0', '-s2', '-w2'], ['-f0', '-p0', '-s1', '-w1']]) {
   add('installed-cfg', args, installedFiles);
+}
+// Its expansion's archive, which ships compressed as one stream, named as the spell archive.
+for (const args of [['-p0', '-s2'], ['-p2', '-s3'], ['-p0', '-s3', '-w1']]) {
+  add('installed-cfg', args, { ...installedFiles, spellArchive: 'data/expansion.CBF' });
 }
 
 // Every file under `folder`, by its path under it.

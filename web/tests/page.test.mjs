@@ -204,6 +204,19 @@ test('wrong and damaged files show the command line\'s messages', async () => {
   await context.close();
 });
 
+test('a member whose game keeps spells by class is listed, and the page says plainly why none are shown', async () => {
+  const { page, problems, context } = await openPage(browser, server.url);
+  await drop(page, sample, ['party-v22.gam', 'sample.tlk', 'spells.bif', 'sample.key']);
+  await page.locator('#party li').nth(1).waitFor();
+  await page.getByRole('button', { name: '2 Corvin Ashe' }).click();
+  await page.locator('#spells', { hasText: 'keeps its spell books by class' }).waitFor();
+  assert.doesNotMatch(await page.locator('#spells').textContent(), /damaged/);
+  assert.equal(await transcript(page), `${banner}2 Corvin Ashe\nCRE V2.2 keeps spells by class: not supported` +
+               '\n\nUse -sN to select the spell level to display');
+  assert.deepEqual(problems, []);
+  await context.close();
+});
+
 test('a click on a member, a removal and an undo each cross into the core at most 4 times', async () => {
   const { page, problems, context } = await openPage(browser, server.url);
   await drop(page, sample, sampleSet);
