@@ -2,6 +2,7 @@
 // them, end to end on an installation laid out as current editions lay theirs out.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -15,18 +16,28 @@ namespace fs = std::filesystem;
 
 class Installed {
  public:
-  Installed() { gamedata::writeInstallation(folder_.path(), false); }
-  [[nodiscard]] fs::path operator/(const fs::path& part) const { return folder_.path() / part; }
+  Installed() {
+    fs::create_directories(game_);
+    gamedata::writeInstallation(game_, false);
+  }
+  // A path in the game's folder; "../" leads out of it into the test's own folder.
+  [[nodiscard]] fs::path operator/(const fs::path& part) const { return game_ / part; }
   // Runs grimtrim in the game's folder on the newer save, naming the folder as ".".
   [[nodiscard]] RunResult run(std::vector<std::string> options) const {
     options.push_back(gamedata::kInstalledSave);
     options.push_back(".");
-    return runGrimtrim(folder_.path(), options);
+    return runGrimtrim(game_, options);
   }
 
  private:
   TempFolder folder_;
+  fs::path game_ = folder_.path() / "game";
 };
+
+// What Orla Venn's level-1 spells list as when every file of the installation is read.
+constexpr char kLevelOne[] =
+    "1 Orla Venn\nLevel 1, Spell 1: Ember Dart\nLevel 1, Spell 2: Frost Veil, Reworked\n"
+    "Level 1, Spell 3: Witchlight\nLevel 1, Spell 4: Hush of Ash\n";
 
 TEST(GameFolder, FindsSpellsAsTheGameDoes) {
   const Installed game;
@@ -44,10 +55,7 @@ TEST(GameFolder, FindsSpellsAsTheGameDoes) {
     EXPECT_NE(std::string::npos, levels.errors.find("en_US"));
   }
 
-  EXPECT_EQ(bannerThen("1 Orla Venn\nLevel 1, Spell 1: Ember Dart\n"
-                       "Level 1, Spell 2: Frost Veil, Reworked\nLevel 1, Spell 3: Witchlight\n"
-                       "Level 1, Spell 4: Hush of Ash\n"),
-            game.run({"-p0", "-s1"}).output);
+  EXPECT_EQ(bannerThen(kLevelOne), game.run({"-p0", "-s1"}).output);
   // Level 2 is held by two archives and the override folder together.
   EXPECT_EQ(bannerThen("1 Orla Venn\nLevel 2, Spell 1: Spark Swarm\nLevel 2, Spell 2: Mirror Haze\n"
                        "Level 2, Spell 3: Shade Blade\nLevel 2, Spell 4: Sticky Strands\n"),
@@ -71,6 +79,43 @@ TEST(GameFolder, ANameThatIsNowhereStopsTheMemberAndNeverOpensAPath) {
       bannerThen("3 Tamsin\nLevel 1, Spell 1: Witchlight\nknown spell <../WZ1> not found in .key"),
       run.output);
   EXPECT_EQ(0, run.status);
+}
+
+TEST(GameFolder, AnArchivePathOutOfTheFolderIsNeverFollowed) {
+  const Installed game;
+  // The index sends the spell archive up and out, where a copy of it lies: the archive counts
+  // as missing, and only the loose spells are listed.
+  gamedata::Bytes index = readFile(game / gamedata::kInstalledIndexName);
+  const std::string stored = "data\\SPELLS.BIF";
+  const auto at = std::search(index.begin(), index.end(), stored.begin(), stored.end());
+  ASSERT_NE(index.end(), at);
+  gamedata::putText(index, static_cast<std::size_t>(at - index.begin()), "..\\x\\SPELLS.BIF",
+                    stored.size());
+  gamedata::writeFile(game / gamedata::kInstalledIndexName, index);
+  fs::create_directories(game / "../x");
+  fs::copy_file(game / "data/spells.bif", game / "../x/SPELLS.BIF");
+  EXPECT_EQ(bannerThen("1 Orla Venn\nLevel 1, Spell 1: Frost Veil, Reworked\n"
+                       "Level 1, Spell 2: Hush of Ash\n"),
+            game.run({"-p0", "-s1"}).output);
+}
+
+TEST(GameFolder, AnEmptyLooseSpellGivesWayToTheArchives) {
+  const Installed game;
+  // An empty loose file is no spell: the archive's Frost Veil is listed in its place.
+  gamedata::writeFile(game / "override/wz1veil.SPL", std::string());
+  EXPECT_EQ(bannerThen("1 Orla Venn\nLevel 1, Spell 1: Ember Dart\nLevel 1, Spell 2: Frost Veil\n"
+                       "Level 1, Spell 3: Witchlight\nLevel 1, Spell 4: Hush of Ash\n"),
+            game.run({"-p0", "-s1"}).output);
+}
+
+TEST(GameFolder, WithoutEnUsTheFirstLanguageByNameIsRead) {
+  const Installed game;
+  // de_DE and fr_FR are left; fr_FR's table holds no strings, so reading it would show in the
+  // spells' names.
+  fs::remove_all(game / "lang/en_US");
+  fs::create_directories(game / "lang/fr_FR");
+  gamedata::writeFile(game / "lang/fr_FR/dialog.tlk", gamedata::makeStringTable({}));
+  EXPECT_EQ(bannerThen(kLevelOne), game.run({"-p0", "-s1"}).output);
 }
 
 TEST(GameFolder, WhacksTheSpellItListsAndWritesNothingElse) {

@@ -119,6 +119,15 @@ TEST(ResourceIndex, OnlyEntriesInsideTheFileAreScanned) {
   }
 }
 
+TEST(ResourceIndex, ArchiveNumbersEndBelowTheTablesCount) {
+  gamedata::GameFiles files = spells();
+  EXPECT_EQ("data\\spells.bif", archivePath(viewOf(files.resourceIndex), 2));
+  // A count one lower leaves the last entry's bytes in place, outside the table.
+  putU32(files.resourceIndex, 0x08, 2);
+  EXPECT_EQ("", archivePath(viewOf(files.resourceIndex), 2));
+  EXPECT_EQ("data\\areas.bif", archivePath(viewOf(files.resourceIndex), 1));
+}
+
 TEST(SpellArchive, LocatorsCompareInAllTheirBits) {
   gamedata::GameFiles files = spells();
   const View use = viewOf(files.spellArchive);

@@ -8,6 +8,8 @@
 #include <random>
 #include <vector>
 
+#include "formats/locator_rule.h"
+#include "formats/spell_archive.h"
 #include "support/in_process.h"
 
 namespace {
@@ -243,6 +245,26 @@ TEST(SpellLookup, FilePartEntriesMatchOnlyForTheConfiguredArchivesNumber) {
       viewOf(index), viewOf(archive), names, archiveNumberNamed(viewOf(index), "spells.bif"));
   EXPECT_EQ(std::nullopt, whole[0].dataOffset);
   EXPECT_EQ(std::optional<std::uint32_t>(0x103), whole[2].dataOffset);
+}
+
+TEST(SpellLookup, EntriesAnswerAsTheirArchiveWasReached) {
+  // Entries without the archive's number, one of them with bits 14-19 set, and one whole locator.
+  Bytes archive = archiveHolding({3, 0x4003, 7, 1u << 20 | 7});
+  const std::vector<Locator> wanted = {1u << 20 | 3, 1u << 20 | 0x4003, 1u << 20 | 7, 2u << 20 | 3};
+  using Found = std::vector<std::optional<std::uint32_t>>;
+  const auto dataOffsets = [&](const ArchiveMatch& match) {
+    EntryFinder entries(match, wanted);
+    entries.scan(viewOf(archive), fileEntries(viewOf(archive)));
+    Found found;
+    for (const Locator locator : wanted)
+      found.push_back(entries.dataOffset(locator));
+    return found;
+  };
+  // The configured archive, number 1: its own number's locators without it, bits 14-19 kept;
+  // the whole locator before an earlier file part; never another archive's number.
+  EXPECT_EQ((Found{0x100, 0x101, 0x103, std::nullopt}), dataOffsets(ArchiveMatch::named(1)));
+  // An archive of a game's folder: the first entry whose bits 0-13 are the locator's.
+  EXPECT_EQ((Found{0x100, 0x100, 0x102, 0x100}), dataOffsets(ArchiveMatch::numbered()));
 }
 
 TEST(SpellLookup, FoldingCaseTouchesCapitalsOnly) {
