@@ -62,6 +62,11 @@ bool within(std::uint64_t size, std::uint64_t offset, std::uint64_t length) {
 
 class BlockArchive final : public ArchiveBytes {
  public:
+  ~BlockArchive() override {
+    if (started_) inflateEnd(&z_);
+  }
+  BlockArchive(const BlockArchive&) = delete;
+  BlockArchive& operator=(const BlockArchive&) = delete;
   explicit BlockArchive(std::unique_ptr<ArchiveBytes> raw) : raw_(std::move(raw)) {
     if (!within(raw_->size(), 0, kFirstBlock)) {
       trouble_ = InflateTrouble::BeyondFile;
@@ -85,14 +90,14 @@ class BlockArchive final : public ArchiveBytes {
     auto block = std::upper_bound(blocks_.begin(), blocks_.end(), offset,
                                   [](std::uint64_t at, const Block& b) { return at < b.end(); });
     if (block != blocks_.end() && end <= block->end()) {
-      const std::vector<std::uint8_t>* inflated = inflate(*block);
+      const std::uint8_t* inflated = inflate(*block);
       if (inflated == nullptr) return {};
-      return {const_cast<std::uint8_t*>(inflated->data()) + (offset - block->start), end - offset};
+      return {const_cast<std::uint8_t*>(inflated) + (offset - block->start), end - offset};
     }
     // Across blocks: every one of them inflated first, then joined.
-    std::vector<std::pair<const Block*, const std::vector<std::uint8_t>*>> parts;
+    std::vector<std::pair<const Block*, const std::uint8_t*>> parts;
     for (auto b = block; b != blocks_.end() && b->start < end; ++b) {
-      const std::vector<std::uint8_t>* inflated = inflate(*b);
+      const std::uint8_t* inflated = inflate(*b);
       if (inflated == nullptr) return {};
       parts.emplace_back(&*b, inflated);
     }
@@ -100,7 +105,7 @@ class BlockArchive final : public ArchiveBytes {
       for (const auto& [b, inflated] : parts) {
         const std::uint64_t from = std::max(offset, b->start);
         const std::uint64_t until = std::min(end, b->end());
-        std::memcpy(to + (from - offset), inflated->data() + (from - b->start),
+        std::memcpy(to + (from - offset), inflated + (from - b->start),
                     static_cast<std::size_t>(until - from));
       }
     });
@@ -151,38 +156,39 @@ class BlockArchive final : public ArchiveBytes {
 
   // The bytes `block` inflates to, inflated once; nullptr when its stream cannot be had yet or
   // does not inflate to its length (trouble_ says which).
-  const std::vector<std::uint8_t>* inflate(const Block& block) {
+  const std::uint8_t* inflate(const Block& block) {
     if (const auto known = inflated_.find(block.start); known != inflated_.end()) {
-      return &known->second;
+      return known->second.get();
     }
     const std::optional<View> stream = rawBytes(*raw_, block.raw, block.compressed);
     if (!stream) return nullptr;
-    std::vector<std::uint8_t> out(
-        static_cast<std::size_t>(block.inflated));  // zeroed: blocks are small
-    std::uint8_t none = 0;
-    z_stream z{};
-    if (inflateInit(&z) != Z_OK) {
+    // One stream state for every block, reset for each: blocks are many and small.
+    if (!started_ ? inflateInit(&z_) != Z_OK : inflateReset(&z_) != Z_OK) {
       trouble_ = InflateTrouble::DoesNotInflate;
       return nullptr;
     }
-    z.next_in = stream->data;
-    z.avail_in = static_cast<uInt>(stream->size);
-    z.next_out = out.empty() ? &none : out.data();
-    z.avail_out = static_cast<uInt>(out.size());
-    const int result = ::inflate(&z, Z_FINISH);
-    const bool filled = z.avail_out == 0;
-    inflateEnd(&z);
+    started_ = true;
+    // Not zeroed: the stream fills every byte, or the block is refused.
+    std::unique_ptr<std::uint8_t[]> out(new std::uint8_t[static_cast<std::size_t>(block.inflated)]);
+    std::uint8_t none = 0;
+    z_.next_in = stream->data;
+    z_.avail_in = static_cast<uInt>(stream->size);
+    z_.next_out = block.inflated == 0 ? &none : out.get();
+    z_.avail_out = static_cast<uInt>(block.inflated);
+    const int result = ::inflate(&z_, Z_FINISH);
+    const bool filled = z_.avail_out == 0;
     if (result != Z_STREAM_END) {
       // Room for every byte it states, and it would give more: a longer block than stated.
-      trouble_ = result == Z_BUF_ERROR && filled && z.avail_in > 0 ? InflateTrouble::WrongLength
-                                                                   : InflateTrouble::DoesNotInflate;
+      trouble_ = result == Z_BUF_ERROR && filled && z_.avail_in > 0
+                     ? InflateTrouble::WrongLength
+                     : InflateTrouble::DoesNotInflate;
       return nullptr;
     }
     if (!filled) {
       trouble_ = InflateTrouble::WrongLength;
       return nullptr;
     }
-    return &inflated_.emplace(block.start, std::move(out)).first->second;
+    return inflated_.emplace(block.start, std::move(out)).first->second.get();
   }
 
   std::unique_ptr<ArchiveBytes> raw_;
@@ -191,7 +197,9 @@ class BlockArchive final : public ArchiveBytes {
   std::vector<Block> blocks_;
   std::uint64_t walked_ = 0;          // the blocks walked cover the archive up to here
   std::uint64_t next_ = kFirstBlock;  // the next block's header in the file
-  std::map<std::uint64_t, std::vector<std::uint8_t>> inflated_;  // by the block's start
+  std::map<std::uint64_t, std::unique_ptr<std::uint8_t[]>> inflated_;  // by the block's start
+  z_stream z_{};
+  bool started_ = false;
   Joined joined_;
 };
 

@@ -16,7 +16,6 @@ namespace {
 constexpr std::uint16_t kSpellType = 0x3EE;
 constexpr std::uint16_t kOtherType = 0x3ED;
 constexpr std::size_t kHeaderBytes = 0x72;
-constexpr std::size_t kSpellHeaderRead = 0x38;  // up to the end of the level field
 
 // A spell of the installation and where the game finds it.
 struct Placed {
@@ -45,17 +44,23 @@ struct Archive {
 
 void putSpellHeader(Bytes& bytes, std::size_t at, std::uint32_t nameRef, std::uint16_t type,
                     std::int32_t level, std::uint32_t seed) {
-  // Varied bytes where the program reads, so that a field read from the wrong place shows; the
-  // rest mostly zero, as a spell's ability and effect counts and offsets mostly are.
-  fill(bytes, at, at + kSpellHeaderRead, seed);
+  // Laid out as a spell's header is: small numbers and names where the game keeps them, zero
+  // elsewhere. The fields the program does not read are still not zero where a spell's are not,
+  // so that a field read from the wrong place shows.
   bytes.resize(std::max(bytes.size(), at + kHeaderBytes));
-  std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(at + kSpellHeaderRead),
+  std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(at),
             bytes.begin() + static_cast<std::ptrdiff_t>(at + kHeaderBytes), std::uint8_t{0});
   putText(bytes, at, "SPL V1  ", 8);
   putU32(bytes, at + 0x08, nameRef);
   putU32(bytes, at + 0x0C, nameRef);
+  putText(bytes, at + 0x10, "CHANT" + std::to_string(seed % 7), 8);  // the casting sound
+  putU32(bytes, at + 0x18, 0x4000u | (seed % 5) << 8);              // flags
   putU16(bytes, at + 0x1C, type);
+  putU16(bytes, at + 0x22, static_cast<std::uint16_t>(seed % 12));  // the casting graphics
+  putU16(bytes, at + 0x25, static_cast<std::uint16_t>(1 + seed % 9));  // the school
   putU32(bytes, at + 0x34, static_cast<std::uint32_t>(level));
+  putText(bytes, at + 0x3A, "GLYPH" + std::to_string(seed % 100), 8);  // the icon
+  putU32(bytes, at + 0x64, 0x72);  // where the abilities would start
 }
 
 // An archive holding `others` resources of other kinds (`otherSize` bytes each, text-like where
