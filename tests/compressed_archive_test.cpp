@@ -75,6 +75,8 @@ TEST(CompressedArchive, DamageMakesItUnusableAndNothingIsReadPastItsFile) {
       {blocks, 0x08, static_cast<std::uint32_t>(sampleArchive().size()) + 1,
        InflateTrouble::WrongLength},
       {blocks, 0x0C, 101, InflateTrouble::WrongLength},  // the first block says one byte more
+      {blocks, 0x0C, 0, InflateTrouble::WrongLength},    // a block of no bytes: none is made
+      {blocks, 0x0C, (8u << 20) + 1, InflateTrouble::TooLarge},
       {blocks, 0x10, 0x7FFFFFFF, InflateTrouble::BeyondFile},
       {blocks, 0x18, 0xDEADBEEF, InflateTrouble::DoesNotInflate},
       {stream, 0x08, 0xFFFFFFF0, InflateTrouble::BeyondFile},
@@ -93,7 +95,7 @@ TEST(CompressedArchive, DamageMakesItUnusableAndNothingIsReadPastItsFile) {
   }
   // Cut short anywhere: never a byte from past the end, and never all of the archive.
   for (const Bytes* whole : {&blocks, &stream}) {
-    for (std::size_t n = 0; n < whole->size(); n += 7) {
+    for (std::size_t n = 0; n < whole->size(); ++n) {
       Bytes cut(whole->begin(), whole->begin() + static_cast<std::ptrdiff_t>(n));
       EXPECT_LT(readFrom(cut, 0, 1 << 20).bytes.size(), sampleArchive().size()) << n;
     }
@@ -129,8 +131,8 @@ TEST(CompressedArchive, AConfiguredArchiveInEitherFormListsAsItDoesUncompressed)
   Bytes header = blocks;
   gamedata::putU32(header, 0x08, 0xFFFFFFFF);
   const RunResult atOpen = sampleWith("spells.bif", header, {"-p0", "-s1"});
-  EXPECT_EQ(bannerThen("<spells.bif> is a compressed spell.bif file that states a length beyond "
-                       "256 MiB"),
+  EXPECT_EQ(bannerThen("<spells.bif> is a compressed spell.bif file that states a length too "
+                       "large to inflate"),
             atOpen.output);
   EXPECT_EQ(1, atOpen.status);
   // Every block after the first, which holds the header, damaged.

@@ -81,6 +81,8 @@ TEST(SaveLayouts, LongerCreatureHeadersListAndWhackAsVersionOneDoes) {
               runOn(files, {"-p0", "-s1"}).output);
     const RunResult one = runOn(files, {"-p1", "-s1", "-w1"});
     EXPECT_EQ(bannerThen(whacked), one.output);
+    // Brother Aldric's 7 known spells are 6, in the count field of the longer header.
+    EXPECT_EQ(6u, gamedata::getU32(one.save, files.layout.members[1].creature + shift + 0x2A4));
     // The bytes changed are those a whack changes in version 1.0, moved by the longer header.
     EXPECT_EQ(changedInCreature(usual, runOn(usual, {"-p1", "-s1", "-w1"}).save, 1, 0),
               changedInCreature(files, one.save, 1, shift));

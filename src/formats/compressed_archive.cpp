@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <deque>
 #include <map>
+#include <utility>
 #include <vector>
 
 #define ZLIB_CONST
@@ -16,42 +16,56 @@ constexpr std::uint64_t kBlocksLength = 0x08;  // dword
 constexpr std::uint64_t kFirstBlock = 0x0C;
 constexpr std::uint64_t kBlockHeaderSize = 8;  // inflated length, compressed length
 // A block of more than this is no block a writer makes (they make 8 KiB ones), and it is
-// allocated whole before it is inflated.
-constexpr std::uint64_t kMostBlock = std::uint64_t{16} << 20;
+// allocated whole before it is inflated; nor is a block of none, which would let a file of zeros
+// walk on without end.
+constexpr std::uint64_t kMostBlock = std::uint64_t{8} << 20;
+static_assert(kMostBlockRead >= kMostBlock + kMostBlock / 64 + 64);
 
 // "BIF V1.0": the name's length, the name, then the two lengths and the stream.
 constexpr std::uint64_t kNameLength = 0x08;  // dword, the NUL included
 constexpr std::uint64_t kName = 0x0C;
 
-// Bytes of the compressed file asked for at once where a part of it cannot be had yet: a page
-// that reads a file a part at a time then needs few rounds to walk the headers of a file's
-// blocks or to feed its stream. A file mapped whole has every part at once and asks no windows.
+// Bytes of the compressed file asked for at once where a part of it cannot be had yet, beside
+// what the inflated bytes still wanted may take compressed: a page that reads a file a part at a
+// time then walks a file's block headers, or feeds its stream, as far as asked in a round or two.
+// A file mapped whole has every part at once and asks for nothing more.
 constexpr std::uint64_t kWindow = std::uint64_t{64} << 10;
+
+// How many compressed bytes to ask for where `inflated` bytes are still wanted: compressed data
+// takes no more room than it inflates to, but for a little.
+constexpr std::uint64_t aheadFor(std::uint64_t inflated) {
+  return inflated + inflated / 8 + kWindow;
+}
 
 // Inflated bytes of a stream are kept in pieces of this size, so that a view handed out stays
 // where it is while the stream inflates further.
 constexpr std::uint64_t kPiece = std::uint64_t{64} << 10;
 
-// Bytes handed out that had to be joined from several pieces, kept for as long as the archive.
+// Bytes handed out that had to be joined from several pieces, kept for as long as the archive,
+// each range joined once however often it is asked for.
 class Joined {
  public:
   template <typename CopyPart>
-  View join(std::uint64_t length, CopyPart copyPart) {
-    std::vector<std::uint8_t>& bytes = joined_.emplace_back(static_cast<std::size_t>(length));
-    copyPart(bytes.data());
-    return {bytes.data(), length};
+  View join(std::uint64_t offset, std::uint64_t length, CopyPart copyPart) {
+    auto [at, added] = joined_.try_emplace({offset, length});
+    if (added) {
+      at->second.resize(static_cast<std::size_t>(length));
+      copyPart(at->second.data());
+    }
+    return {at->second.data(), length};
   }
 
  private:
-  std::deque<std::vector<std::uint8_t>> joined_;
+  std::map<std::pair<std::uint64_t, std::uint64_t>, std::vector<std::uint8_t>> joined_;
 };
 
 // The bytes of `raw` from `offset`, exactly `length` of them, or nothing when they cannot be had
-// yet; then a window from `offset` is asked for, so that the next round of a page has them.
-std::optional<View> rawBytes(ArchiveBytes& raw, std::uint64_t offset, std::uint64_t length) {
+// yet; then `ahead` bytes from `offset` are asked for, so that the next round of a page has them.
+std::optional<View> rawBytes(ArchiveBytes& raw, std::uint64_t offset, std::uint64_t length,
+                             std::uint64_t ahead = kWindow) {
   const View bytes = raw.bytes(offset, length);
   if (bytes.size == length) return bytes;
-  static_cast<void>(raw.bytes(offset, std::max(length, kWindow)));
+  static_cast<void>(raw.bytes(offset, std::max(length, ahead)));
   return std::nullopt;
 }
 
@@ -101,7 +115,7 @@ class BlockArchive final : public ArchiveBytes {
       if (inflated == nullptr) return {};
       parts.emplace_back(&*b, inflated);
     }
-    return joined_.join(end - offset, [&](std::uint8_t* to) {
+    return joined_.join(offset, end - offset, [&](std::uint8_t* to) {
       for (const auto& [b, inflated] : parts) {
         const std::uint64_t from = std::max(offset, b->start);
         const std::uint64_t until = std::min(end, b->end());
@@ -131,7 +145,8 @@ class BlockArchive final : public ArchiveBytes {
         trouble_ = next_ == raw_->size() ? InflateTrouble::WrongLength : InflateTrouble::BeyondFile;
         return false;
       }
-      const std::optional<View> header = rawBytes(*raw_, next_, kBlockHeaderSize);
+      const std::optional<View> header =
+          rawBytes(*raw_, next_, kBlockHeaderSize, aheadFor(end - walked_));
       if (!header) return false;
       const Block block{walked_, loadU32(*header, 0), next_ + kBlockHeaderSize,
                         loadU32(*header, 4)};
@@ -139,8 +154,12 @@ class BlockArchive final : public ArchiveBytes {
         trouble_ = InflateTrouble::BeyondFile;
         return false;
       }
-      if (block.inflated > kMostBlock) {
+      if (block.inflated > kMostBlock || block.compressed > kMostBlockRead) {
         trouble_ = InflateTrouble::TooLarge;
+        return false;
+      }
+      if (block.inflated == 0) {
+        trouble_ = InflateTrouble::WrongLength;
         return false;
       }
       if (block.inflated > size_ - walked_) {
@@ -246,7 +265,7 @@ class StreamArchive final : public ArchiveBytes {
     if ((end - 1) / kPiece == piece) {
       return {pieceAt(piece) + (offset - piece * kPiece), end - offset};
     }
-    return joined_.join(end - offset, [&](std::uint8_t* to) {
+    return joined_.join(offset, end - offset, [&](std::uint8_t* to) {
       for (std::uint64_t at = offset; at < end;) {
         const std::uint64_t until = std::min(end, (at / kPiece + 1) * kPiece);
         std::memcpy(to + (at - offset), pieceAt(at / kPiece) + at % kPiece,
@@ -282,8 +301,10 @@ class StreamArchive final : public ArchiveBytes {
           trouble_ = InflateTrouble::DoesNotInflate;
           return false;
         }
-        const std::uint64_t part = std::min(kWindow, compressed_ - fed_);
-        const std::optional<View> in = rawBytes(*raw_, stream_ + fed_, part);
+        const std::uint64_t rest = compressed_ - fed_;
+        const std::uint64_t part = std::min(kWindow, rest);
+        const std::optional<View> in =
+            rawBytes(*raw_, stream_ + fed_, part, std::min(rest, aheadFor(end - inflated_)));
         if (!in) return false;
         z_.next_in = in->data;
         z_.avail_in = static_cast<uInt>(in->size);

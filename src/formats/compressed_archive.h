@@ -9,8 +9,9 @@
 //   included (dword), the name, then the inflated length and the compressed length (dwords) and
 //   one zlib stream. It is inflated from its start up to the farthest byte asked for, once.
 //
-// A damaged file never makes the reader allocate more than it states, and never more than
-// kMostInflated bytes however much it states.
+// A damaged file never makes the reader hold more inflated bytes than it states, nor more than
+// kMostInflated however much it states, beside one copy of each range it hands out that runs
+// across blocks.
 #ifndef GRIMTRIM_FORMATS_COMPRESSED_ARCHIVE_H_
 #define GRIMTRIM_FORMATS_COMPRESSED_ARCHIVE_H_
 
@@ -22,6 +23,9 @@
 
 // The most an archive may state it inflates to: far more than any archive of spells holds.
 inline constexpr std::uint64_t kMostInflated = std::uint64_t{256} << 20;
+// The most bytes of a file one read of it asks for at once: a whole compressed block, the largest
+// a block may be.
+inline constexpr std::uint64_t kMostBlockRead = (std::uint64_t{8} << 20) + (std::uint64_t{1} << 20);
 
 // The first eight bytes of each compressed form.
 inline constexpr const char* kBlocksSignature = "BIFCV1.0";

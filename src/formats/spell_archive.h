@@ -41,7 +41,7 @@ inline constexpr std::uint64_t kFileEntrySize = 16;  // locator, data offset, si
 enum class InflateTrouble : std::uint32_t {
   None = 0,
   BeyondFile = 1,      // a length it states runs past the end of its file
-  TooLarge = 2,        // it states more than kMostInflated bytes, or a block of more
+  TooLarge = 2,        // it states more than kMostInflated bytes, or a block too large
   DoesNotInflate = 3,  // a stream is not one zlib inflates, or it is cut short
   WrongLength = 4,     // a stream or the blocks inflate to another length than stated
   NotAnArchive = 5,    // what it inflates to does not begin with "BIFF"

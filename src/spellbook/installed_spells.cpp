@@ -89,7 +89,10 @@ std::vector<FoundSpell> InstalledSpells::find(std::span<const ResRef> names) {
       note(number, path, ArchiveTrouble::NotAnArchive);
       continue;
     }
-    const FileTable files = fileTableOf(*archive);
+    // An archive's table is read once, however many slices of a long spell book ask it.
+    auto [table, unread] = tables_.try_emplace(number);
+    if (unread) table->second = fileTableOf(*archive);
+    const FileTable& files = table->second;
     const std::vector<std::size_t>& asked = namesOf[number];
     std::vector<Locator> wanted;
     wanted.reserve(asked.size());

@@ -7,10 +7,12 @@
 
 #include <cstdint>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
 #include "formats/bytes.h"
+#include "formats/spell_archive.h"
 #include "spellbook/game_folder.h"
 #include "spellbook/spell_source.h"
 
@@ -48,7 +50,8 @@ class InstalledSpells final : public SpellSource {
   View index_;
   GameFolder& folder_;
   std::vector<UnusableArchive> unusable_;
-  std::unordered_set<std::uint32_t> noted_;  // the numbers of unusable_
+  std::unordered_set<std::uint32_t> noted_;              // the numbers of unusable_
+  std::unordered_map<std::uint32_t, FileTable> tables_;  // each archive's file table, by number
 };
 
 #endif  // GRIMTRIM_SPELLBOOK_INSTALLED_SPELLS_H_

@@ -84,7 +84,7 @@ const char* inflateTroubleText(InflateTrouble trouble) {
     case InflateTrouble::BeyondFile:
       return "states lengths beyond its file";
     case InflateTrouble::TooLarge:
-      return "states a length beyond 256 MiB";
+      return "states a length too large to inflate";
     case InflateTrouble::DoesNotInflate:
       return "does not inflate";
     case InflateTrouble::WrongLength:

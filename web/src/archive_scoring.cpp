@@ -102,9 +102,13 @@ std::uint8_t* gt_archive_table(const std::uint8_t* head, std::uint32_t headSize,
   EntryTable table;
   if (std::isfinite(size) && size >= 0 && size <= 0x1p53) {
     const auto fileSize = static_cast<std::uint64_t>(size);
-    // No more of the head than the file holds: a header the file cuts short is no header.
+    // No more of the head than the file holds: a header the file cuts short is no header. A
+    // compressed archive's head tells nothing of its table: it is scored as holding none.
     const auto inFile = static_cast<std::uint32_t>(fileSize < headSize ? fileSize : headSize);
-    table = fileEntriesOf(viewOf(head, inFile), fileSize);
+    const View headView = viewOf(head, inFile);
+    if (hasSignature(headView, 0, kSpellArchiveSignature, kSignatureSize)) {
+      table = fileEntriesOf(headView, fileSize);
+    }
   }
   const std::uint64_t entries =
       table.entries < kMostTableEntries ? table.entries : kMostTableEntries;

@@ -72,6 +72,8 @@ inline constexpr std::uint32_t kSizeKnown = 2;   // its size is known, so are it
 inline constexpr std::uint64_t kMostTableEntries = std::uint64_t{1} << 20;
 // So no part of an archive asked for is longer than that table.
 inline constexpr std::uint64_t kMostArchiveRead = kMostTableEntries * kFileEntrySize;
+// A compressed archive's block is read whole: the page's reads must reach the largest one.
+static_assert(kMostArchiveRead >= kMostBlockRead);
 
 // Archives are scored, and a folder planned, on at most this many of the party's known spells:
 // far more than any real party knows, and few enough that a damaged save cannot hold the page up.

@@ -43,7 +43,7 @@ export const ArchiveTrouble = Object.freeze({
 export const InflateTrouble = Object.freeze({
   None: 0,
   BeyondFile: 1,      // a length it states runs past the end of its file
-  TooLarge: 2,        // it states more than 256 MiB, or a block of more than 16 MiB
+  TooLarge: 2,        // it states more than 256 MiB, or a block of more than 8 MiB
   DoesNotInflate: 3,  // its data is not a stream that inflates, or is cut short
   WrongLength: 4,     // it inflates to another length than it states
   NotAnArchive: 5,    // what it inflates to is not an archive

@@ -92,7 +92,7 @@ const troubles = new Map([
 // Why a compressed archive cannot be read, by the core's InflateTrouble.
 const inflateTroubles = new Map([
   [InflateTrouble.BeyondFile, 'is compressed, but the lengths it states run past the end of its file'],
-  [InflateTrouble.TooLarge, 'is compressed and states a length larger than Grimtrim inflates (256 MiB)'],
+  [InflateTrouble.TooLarge, 'is compressed and states a length larger than Grimtrim inflates (over 256 MiB, or a block over 8 MiB)'],
   [InflateTrouble.DoesNotInflate, 'is compressed, and its data does not inflate: it is damaged'],
   [InflateTrouble.WrongLength, 'is compressed, and inflates to another length than it states: it is damaged'],
   [InflateTrouble.NotAnArchive, 'is compressed, but what it holds is not a spell archive'],

@@ -49,24 +49,28 @@ export function makeCore(loaded) {
     let session;
     let savePlace;
     let saveName;
-    // The save's arguments: its name only where it is not the name the session holds.
+    // The save's arguments: its name only where it is not the name the session holds. What the
+    // session holds is noted only once the call that takes them has returned: a block freed
+    // because handing it over failed must never be read back.
     const putSave = (alloc, given) => {
-      savePlace = { pointer: putBytes(alloc, given.bytes), size: given.bytes?.length ?? 0 };
+      const place = { pointer: putBytes(alloc, given.bytes), size: given.bytes?.length ?? 0 };
       const name = given.name === saveName ? 0 : putName(alloc, given.name);
-      saveName = given.name;
-      return [name, savePlace.pointer, savePlace.size];
+      return { args: [name, place.pointer, place.size], taken: () => { savePlace = place; saveName = given.name; } };
     };
     if (files.folder) {
       handOver((alloc) => {
         const block = putFolder(alloc, files.folder);
         const saveArgs = putSave(alloc, save);
-        session = module._gt_open_folder(putName(alloc, files.folder.name), block.pointer, block.size, ...saveArgs);
+        session = module._gt_open_folder(putName(alloc, files.folder.name), block.pointer, block.size, ...saveArgs.args);
+        saveArgs.taken();
       });
     } else {
       const given = kKindOrder.slice(0, 3).map((kind) => checkedFile(files[kind], kind));
       handOver((alloc) => {
         const args = given.flatMap((file) => [putName(alloc, file.name), putBytes(alloc, file.bytes), file.bytes?.length ?? 0]);
-        session = module._gt_open_files(...args, ...putSave(alloc, save));
+        const saveArgs = putSave(alloc, save);
+        session = module._gt_open_files(...args, ...saveArgs.args);
+        saveArgs.taken();
       });
     }
     if (!session) throw new Error('The page ran out of memory.');
@@ -86,7 +90,11 @@ export function makeCore(loaded) {
       // The save the runs work on from now on ({ name, bytes }).
       handSave(given) {
         const next = checkedFile(given, 'save');
-        handOver((alloc) => module._gt_hand_save(session, ...putSave(alloc, next)));
+        handOver((alloc) => {
+          const saveArgs = putSave(alloc, next);
+          module._gt_hand_save(session, ...saveArgs.args);
+          saveArgs.taken();
+        });
       },
       // The party of the save `bytes`, named through the session's string table: { members,
       // end, stoppedAt, message }, `end` a RunEnd; where the list stops early, `stoppedAt` is the

@@ -137,6 +137,8 @@ test('the kinds\' signatures come from the core, and an archive\'s file table is
         core.archiveTable(header(0, 20), 1000), core.archiveTable(header(-1, 20), 1000),
         core.archiveTable(header(3, 1001), 1000), core.archiveTable(header(3, 20).subarray(0, 19), 1000),
         core.archiveTable(header(3, 0), 19), core.archiveTable(header(0x7FFFFFFF, 0), 2 ** 40),
+        // An archive compressed in blocks: its head is no table's.
+        core.archiveTable(Uint8Array.from('BIFCV1.0\0\x10\0\0\x40\0\0\0\x10\0\0\0\x14\0', (c) => c.charCodeAt(0)), 1000),
       ],
       held: [...core.heldLocators(table, wanted)].sort((a, b) => a - b),
       // The archive numbered 2 in the index: an entry holding a locator's file part alone
@@ -156,6 +158,7 @@ test('the kinds\' signatures come from the core, and an archive\'s file table is
     null, null,
     null, null,
     null, { start: 0, end: 16 * 2 ** 20 },
+    null,
   ]);
   assert.deepEqual(answers.held, [42, 0x00100007]);
   assert.deepEqual(answers.heldAsArchive2, [42, 0x00100007, 0x00200007]);
