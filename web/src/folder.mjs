@@ -129,8 +129,9 @@ export function mergeNeeds(needs) {
 
 // Asks `ask(folder as the core takes it)` what it still needs, reads it, and asks again, until
 // nothing new is asked for (at most `mostRounds` times: each round is one step further into
-// the files, and a folder needs four). Gives the last answer.
-export async function readWhatIsNeeded(folder, ask, read, mostRounds = 8) {
+// the files; a folder needs four, and a compressed archive a round or two more). Gives the last
+// answer: its needs are what could not be read in that many rounds.
+export async function readWhatIsNeeded(folder, ask, read, mostRounds = 12) {
   let answer = ask(folder.forCore());
   for (let round = 0; round < mostRounds; ++round) {
     if (!(await folder.readAll(answer.needs, read))) break;

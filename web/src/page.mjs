@@ -161,6 +161,10 @@ async function showParty(state, generation) {
     return;
   }
   const notes = note ? [paragraph(note)] : [];
+  if (state.folder && state.folderLayout?.needs?.length) {
+    notes.push(paragraph('Some parts of the game\'s files could not be read in time, so the lists may lack spells ' +
+                         'that the command line would show.'));
+  }
   if (stoppedEarly(end)) {
     notes.push(paragraph(`The party list stops at party record ${stoppedAt}: the save is damaged or is not a finished save.`),
                quote(shown(state, result.outcome.message)));
