@@ -19,8 +19,6 @@ class FolderOnDisk final : public FolderReader {
  public:
   explicit FolderOnDisk(std::string root) : root_(std::move(root)) {}
 
-  // The folder as given, for messages.
-  [[nodiscard]] const std::string& root() const { return root_; }
   // Where `path`, relative to the game's folder, lies on disk.
   [[nodiscard]] std::string onDisk(const std::string& path) const;
 

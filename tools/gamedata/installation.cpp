@@ -54,9 +54,9 @@ void putSpellHeader(Bytes& bytes, std::size_t at, std::uint32_t nameRef, std::ui
   putU32(bytes, at + 0x08, nameRef);
   putU32(bytes, at + 0x0C, nameRef);
   putText(bytes, at + 0x10, "CHANT" + std::to_string(seed % 7), 8);  // the casting sound
-  putU32(bytes, at + 0x18, 0x4000u | (seed % 5) << 8);              // flags
+  putU32(bytes, at + 0x18, 0x4000u | (seed % 5) << 8);               // flags
   putU16(bytes, at + 0x1C, type);
-  putU16(bytes, at + 0x22, static_cast<std::uint16_t>(seed % 12));  // the casting graphics
+  putU16(bytes, at + 0x22, static_cast<std::uint16_t>(seed % 12));     // the casting graphics
   putU16(bytes, at + 0x25, static_cast<std::uint16_t>(1 + seed % 9));  // the school
   putU32(bytes, at + 0x34, static_cast<std::uint32_t>(level));
   putText(bytes, at + 0x3A, "GLYPH" + std::to_string(seed % 100), 8);  // the icon
