@@ -230,6 +230,8 @@ TEST(SpellLookup, FilePartEntriesMatchOnlyForTheConfiguredArchivesNumber) {
   // The configured archive's file name, in another case and folder, numbers it 1.
   const std::optional<std::uint32_t> number = archiveNumberNamed(viewOf(index), "game/spells.bif");
   ASSERT_EQ(std::optional<std::uint32_t>(1), number);
+  // Its ".cbf" file, as older releases ship it, stands for it.
+  EXPECT_EQ(number, archiveNumberNamed(viewOf(index), "SPELLS.CBF"));
   const std::vector<SpellLocation> found =
       locateSpells(viewOf(index), viewOf(archive), names, number);
   EXPECT_EQ(std::optional<std::uint32_t>(0x100), found[0].dataOffset);  // file part, archive 1

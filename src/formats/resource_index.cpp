@@ -63,12 +63,24 @@ std::string_view archivePath(const View& index, std::uint32_t number) {
   return archiveNameAt(index, *table, number);
 }
 
+std::string compressedArchivePath(std::string_view path) {
+  const std::size_t name = path.find_last_of("/\\") + 1;  // 0 without a folder
+  const std::size_t dot = path.rfind('.');
+  const std::size_t base = dot != std::string_view::npos && dot >= name ? dot : path.size();
+  return std::string(path.substr(0, base)) + ".cbf";
+}
+
 std::optional<std::uint32_t> archiveNumberNamed(const View& index, std::string_view fileName) {
   const std::optional<EntryTable> table = archiveTable(index);
   if (!table) return std::nullopt;
   const std::string_view wanted = fileNameOf(fileName);
+  // A ".cbf" file stands for the archive the index names with its extension replaced.
+  const bool compressed =
+      wanted.size() >= 4 && equalIgnoringCase(wanted.substr(wanted.size() - 4), ".cbf");
   for (std::uint64_t n = 0; n < table->entries; ++n) {
-    if (equalIgnoringCase(fileNameOf(archiveNameAt(index, *table, n)), wanted)) {
+    const std::string_view name = fileNameOf(archiveNameAt(index, *table, n));
+    if (equalIgnoringCase(name, wanted) ||
+        (compressed && equalIgnoringCase(compressedArchivePath(name), wanted))) {
       return static_cast<std::uint32_t>(n);
     }
   }

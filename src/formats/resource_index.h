@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "formats/bytes.h"
@@ -89,9 +90,14 @@ inline constexpr std::uint16_t kSpellResourceType = 0x3EE;
 // below its count.
 [[nodiscard]] std::string_view archivePath(const View& index, std::uint32_t number);
 
+// The path of the ".cbf" file that stands for the archive at `path` in older releases: the same
+// folder and base name, the extension replaced (or added, where the name has none).
+[[nodiscard]] std::string compressedArchivePath(std::string_view path);
+
 // The number of the first archive of the index's archive table whose file name (the text after
-// its path's last '/' or '\') equals `fileName`'s, regardless of ASCII case; nothing when none
-// does or the table does not lie whole inside the index.
+// its path's last '/' or '\') equals `fileName`'s, regardless of ASCII case, or, for a ".cbf"
+// file name, whose ".cbf" file (compressedArchivePath()) has that name; nothing when none does or
+// the table does not lie whole inside the index.
 [[nodiscard]] std::optional<std::uint32_t> archiveNumberNamed(const View& index,
                                                               std::string_view fileName);
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "formats/resource_index.h"
+
 namespace {
 
 char folded(char c) {
@@ -81,13 +83,6 @@ std::optional<std::string> archiveIn(FolderListing& listing, std::string_view pa
   }
   if (at.empty() || !listing.isFile(at)) return std::nullopt;
   return at;
-}
-
-std::string compressedArchivePath(std::string_view path) {
-  const std::size_t name = path.find_last_of("/\\") + 1;  // 0 without a folder
-  const std::size_t dot = path.rfind('.');
-  const std::size_t base = dot != std::string_view::npos && dot >= name ? dot : path.size();
-  return std::string(path.substr(0, base)) + ".cbf";
 }
 
 std::optional<std::string> archiveFileIn(FolderListing& listing, std::string_view path) {

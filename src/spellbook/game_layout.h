@@ -69,10 +69,6 @@ struct StringTableChoice {
 // there is none; a part "." or ".." is never followed, so no path leaves the game's folder.
 [[nodiscard]] std::optional<std::string> archiveIn(FolderListing& listing, std::string_view path);
 
-// The path of the ".cbf" file that stands for the archive at `path` in older releases: the same
-// folder and base name, the extension replaced (or added, where the name has none).
-[[nodiscard]] std::string compressedArchivePath(std::string_view path);
-
 // The file that holds the archive an archive path of the index names: the file at that path
 // (archiveIn()), else its ".cbf" file (compressedArchivePath()); nothing when neither is there.
 [[nodiscard]] std::optional<std::string> archiveFileIn(FolderListing& listing,

@@ -76,12 +76,11 @@ std::uint8_t* gt_named_archives(const std::uint8_t* index, std::uint32_t indexSi
     if (!inside(list, at + 4, length)) break;
     const std::string_view name(reinterpret_cast<const char*>(list.data + at + 4), length);
     at += 4 + length;
-    std::optional<std::uint32_t> number = archiveNumberNamed(indexView, name);
+    const std::optional<std::uint32_t> number = archiveNumberNamed(indexView, name);
     std::string path(number ? archivePath(indexView, *number) : std::string_view());
-    // A ".cbf" file stands beside the name the index gives, with its own extension.
-    if (!number && name.size() > 4 && foldedText(name.substr(name.size() - 4)) == ".cbf") {
-      number = archiveNumberNamed(indexView, std::string(name.substr(0, name.size() - 4)) + ".bif");
-      if (number) path = compressedArchivePath(archivePath(indexView, *number));
+    // A ".cbf" file lies beside the name the index gives, with its own extension.
+    if (number && name.size() >= 4 && foldedText(name.substr(name.size() - 4)) == ".cbf") {
+      path = compressedArchivePath(path);
     }
     for (char& c : path)
       if (c == '\\') c = '/';
