@@ -40,6 +40,16 @@ Bytes part(const Bytes& bytes, std::size_t offset, std::size_t length) {
                bytes.begin() + static_cast<std::ptrdiff_t>(end));
 }
 
+// `blocks` with the stream of every block after the first damaged: the first, which holds the
+// archive's header, still inflates.
+Bytes damagedAfterFirstBlock(Bytes blocks) {
+  for (std::size_t at = 0x14 + gamedata::getU32(blocks, 0x10); at + 8 < blocks.size();
+       at += 8 + gamedata::getU32(blocks, at + 4)) {
+    blocks[at + 8 + 2] ^= 0x55;
+  }
+  return blocks;
+}
+
 TEST(CompressedArchive, EachFormReadsAsTheArchiveItHolds) {
   const Bytes& archive = sampleArchive();
   // Small blocks, so that a read runs across several of them.
@@ -60,6 +70,16 @@ TEST(CompressedArchive, EachFormReadsAsTheArchiveItHolds) {
   }
 }
 
+TEST(CompressedArchive, ABlockFarLargerThanTheUsualOneIsRead) {
+  // Some 50 KiB of archive in one block: a block may be far larger than the usual 8 KiB.
+  const Bytes archive = gamedata::buildGame(gamedata::scaledGame(400, 400, 400, 4)).spellArchive;
+  ASSERT_LT(8192u, archive.size());
+  Bytes file = gamedata::blockCompressed(archive, 64 << 10);
+  const Read read = readFrom(file, 0, archive.size());
+  EXPECT_EQ(InflateTrouble::None, read.trouble);
+  EXPECT_EQ(archive, read.bytes);
+}
+
 TEST(CompressedArchive, DamageMakesItUnusableAndNothingIsReadPastItsFile) {
   const Bytes blocks = gamedata::blockCompressed(sampleArchive(), 100);
   const Bytes stream = gamedata::streamCompressed(sampleArchive(), "SPELLS.BIF");
@@ -73,6 +93,9 @@ TEST(CompressedArchive, DamageMakesItUnusableAndNothingIsReadPastItsFile) {
   const std::vector<Case> cases = {
       {blocks, 0x08, (256u << 20) + 1, InflateTrouble::TooLarge},
       {blocks, 0x08, static_cast<std::uint32_t>(sampleArchive().size()) + 1,
+       InflateTrouble::WrongLength},
+      // The blocks hold one byte more than stated: the archive is not cut at the stated length.
+      {blocks, 0x08, static_cast<std::uint32_t>(sampleArchive().size()) - 1,
        InflateTrouble::WrongLength},
       {blocks, 0x0C, 101, InflateTrouble::WrongLength},  // the first block says one byte more
       {blocks, 0x0C, 0, InflateTrouble::WrongLength},    // a block of no bytes: none is made
@@ -93,6 +116,13 @@ TEST(CompressedArchive, DamageMakesItUnusableAndNothingIsReadPastItsFile) {
     EXPECT_EQ(c.trouble, read.trouble) << "at " << c.offset;
     EXPECT_TRUE(read.bytes.empty()) << "at " << c.offset;
   }
+  // A block of no bytes, its compressed length 0 too, ahead of the first: refused, not stepped
+  // over to the intact blocks after it.
+  Bytes empty = blocks;
+  empty.insert(empty.begin() + 0x0C, 8, 0);
+  const Read afterEmpty = readFrom(empty, 0, 1 << 20);
+  EXPECT_EQ(InflateTrouble::WrongLength, afterEmpty.trouble);
+  EXPECT_TRUE(afterEmpty.bytes.empty());
   // Cut short anywhere: never a byte from past the end, and never all of the archive.
   for (const Bytes* whole : {&blocks, &stream}) {
     for (std::size_t n = 0; n < whole->size(); ++n) {
@@ -135,12 +165,16 @@ TEST(CompressedArchive, AConfiguredArchiveInEitherFormListsAsItDoesUncompressed)
                        "large to inflate"),
             atOpen.output);
   EXPECT_EQ(1, atOpen.status);
-  // Every block after the first, which holds the header, damaged.
-  Bytes late = gamedata::blockCompressed(sampleArchive(), 100);
-  for (std::size_t at = 0x14 + gamedata::getU32(late, 0x10); at + 8 < late.size();
-       at += 8 + gamedata::getU32(late, at + 4)) {
-    late[at + 8 + 2] ^= 0x55;
-  }
+  // The first block, which holds the archive's header, damaged: found when the header is
+  // inflated as the archive is opened.
+  Bytes first = blocks;
+  first[0x14 + 2] ^= 0x55;
+  const RunResult inHeader = sampleWith("spells.bif", first, {"-p0", "-s1"});
+  EXPECT_EQ(bannerThen("<spells.bif> is a compressed spell.bif file that does not inflate"),
+            inHeader.output);
+  EXPECT_EQ(1, inHeader.status);
+  // Every block after the first damaged.
+  const Bytes late = damagedAfterFirstBlock(gamedata::blockCompressed(sampleArchive(), 100));
   const RunResult onTheWay = sampleWith("spells.bif", late, {"-p0", "-s1"});
   EXPECT_EQ(bannerThen("0 Selwyn\n<spells.bif> is a compressed spell.bif file that does not "
                        "inflate"),
@@ -184,6 +218,21 @@ TEST(CompressedArchive, AGameFoldersCompressedArchivesAreReadAndADamagedOneIsPas
     EXPECT_NE(std::string::npos,
               damaged.errors.find("grimtrim: compressed archive <data/Expansion.bif> does not "
                                   "inflate\n"));
+  }
+
+  // The main spell archive's header intact, the rest of it damaged: found while its table is
+  // read, and named for that, not for the spells it then seems to lack.
+  gamedata::writeFile(game / "data/spells.bif",
+                      damagedAfterFirstBlock(readFile(game / "data/spells.bif")));
+  const RunResult table = run({"-p0", "-s1"});
+  EXPECT_EQ(bannerThen("1 Orla Venn\nLevel 1, Spell 1: Frost Veil, Reworked\n"
+                       "Level 1, Spell 2: Hush of Ash\n"),
+            table.output);
+  EXPECT_EQ(0, table.status);
+  if (errorsCollected()) {
+    EXPECT_NE(std::string::npos,
+              table.errors.find("grimtrim: compressed archive <data\\SPELLS.BIF> does not "
+                                "inflate\n"));
   }
 }
 

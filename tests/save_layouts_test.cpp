@@ -93,6 +93,18 @@ TEST(SaveLayouts, LongerCreatureHeadersListAndWhackAsVersionOneDoes) {
   }
 }
 
+TEST(SaveLayouts, ACreatureCutInsideItsLongerHeaderIsMissed) {
+  // The save ends 8 bytes past where a version 1.0 record's spell fields end, short of where
+  // the last member's own fields end.
+  for (const SaveFormat format : {SaveFormat::LongHeader, SaveFormat::LongestHeader}) {
+    GameFiles files = sampleIn(format);
+    files.save.resize(files.layout.members.back().creature + 0x2B8 + 8);
+    EXPECT_EQ(bannerThen("0 Selwyn\n1 Brother Aldric\n2 Tamsin -- no spells\n3 Quill\n4 Maren\n"
+                         "oops, missed CRE pointer\n\nUse -pN to select the party member"),
+              runOn(files).output);
+  }
+}
+
 TEST(SaveLayouts, SpellsKeptByClassAreListedAsAPartyAndNeverWhacked) {
   const GameFiles files = gamedata::buildGame(gamedata::classGame());
   EXPECT_EQ(bannerThen("1 Ysolde Marrow -- no spells\n2 Corvin Ashe\n"
