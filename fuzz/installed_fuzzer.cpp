@@ -68,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::uint64_t sum = 0;
   for (const FoundSpell& found : spells.find(names)) {
     if (found.inArchive && !found.inIndex) std::abort();
-    if (const std::optional<SpellHeader> header = SpellHeader::at(found.header, 0)) {
+    if (const std::optional<SpellHeader> header = SpellHeader::at(found.data, 0)) {
       sum += header->type() + static_cast<std::uint32_t>(header->level()) + header->nameRef();
     }
   }

@@ -8,7 +8,7 @@
 namespace {
 
 void readHeader(const fuzz::Files& game, Locator locator) {
-  const std::optional<std::uint32_t> offset = findSpellHeader(game.spellArchive, locator);
+  const std::optional<std::uint32_t> offset = dataOffsetOf(game.spellArchive, locator);
   if (!offset) return;
   const std::optional<SpellHeader> header = SpellHeader::at(game.spellArchive, *offset);
   if (!header) return;
@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::vector<SpellLocation> all = locateSpells(game.resourceIndex, game.spellArchive, names);
   for (std::size_t n = 0; n < names.size(); ++n) {
     if (all[n].locator == kNoLocator) continue;
-    if (all[n].dataOffset != findSpellHeader(game.spellArchive, all[n].locator)) std::abort();
+    if (all[n].dataOffset != dataOffsetOf(game.spellArchive, all[n].locator)) std::abort();
   }
   fuzz::readEverything(game, fuzz::sample().save, false);
   return 0;

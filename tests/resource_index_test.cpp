@@ -33,7 +33,7 @@ ResRef name(const std::string& text, const std::string& tail = "") {
 
 // The spell header the archive's first entry for `locator` leads to, if it is one.
 std::optional<SpellHeader> headerFor(Bytes& archive, Locator locator) {
-  const std::optional<std::uint32_t> offset = findSpellHeader(viewOf(archive), locator);
+  const std::optional<std::uint32_t> offset = dataOffsetOf(viewOf(archive), locator);
   if (!offset) return std::nullopt;
   return SpellHeader::at(viewOf(archive), *offset);
 }
@@ -131,7 +131,7 @@ TEST(ResourceIndex, ArchiveNumbersEndBelowTheTablesCount) {
 TEST(SpellArchive, LocatorsCompareInAllTheirBits) {
   gamedata::GameFiles files = spells();
   const View use = viewOf(files.spellArchive);
-  ASSERT_EQ(files.layout.spellHeaders[2], findSpellHeader(use, storedLocator(files, 2)));
+  ASSERT_EQ(files.layout.spellHeaders[2], dataOffsetOf(use, storedLocator(files, 2)));
   const std::optional<SpellHeader> header = headerFor(files.spellArchive, storedLocator(files, 2));
   ASSERT_TRUE(header);
   EXPECT_EQ(1, header->type());
@@ -139,9 +139,9 @@ TEST(SpellArchive, LocatorsCompareInAllTheirBits) {
   EXPECT_EQ(files.layout.nameRefs[2], header->nameRef());
   EXPECT_EQ(2, headerFor(files.spellArchive, storedLocator(files, 3))->type());
   // The spell the archive does not hold, and a locator equal only in its low bits.
-  EXPECT_EQ(std::nullopt, findSpellHeader(use, storedLocator(files, 4)));
-  EXPECT_EQ(std::nullopt, findSpellHeader(use, storedLocator(files, 2) | 0x00100000));
-  EXPECT_EQ(std::nullopt, findSpellHeader(use, storedLocator(files, 2) & 0xFFFF));
+  EXPECT_EQ(std::nullopt, dataOffsetOf(use, storedLocator(files, 4)));
+  EXPECT_EQ(std::nullopt, dataOffsetOf(use, storedLocator(files, 2) | 0x00100000));
+  EXPECT_EQ(std::nullopt, dataOffsetOf(use, storedLocator(files, 2) & 0xFFFF));
 }
 
 TEST(SpellArchive, TheFirstEqualEntryWins) {
@@ -149,7 +149,7 @@ TEST(SpellArchive, TheFirstEqualEntryWins) {
   const std::size_t first = files.layout.fileTable;
   putU32(files.spellArchive, first + kFileEntrySize, getU32(files.spellArchive, first));
   EXPECT_EQ(files.layout.spellHeaders[0],
-            findSpellHeader(viewOf(files.spellArchive), storedLocator(files, 0)));
+            dataOffsetOf(viewOf(files.spellArchive), storedLocator(files, 0)));
 }
 
 TEST(SpellArchive, HeadersMustLieInsideAndBeginWithSpl) {
@@ -165,7 +165,7 @@ TEST(SpellArchive, HeadersMustLieInsideAndBeginWithSpl) {
                         Case{static_cast<std::uint32_t>(whole.layout.spellHeaders[0]), true}}) {
     Bytes archive = whole.spellArchive;
     putU32(archive, entry + 4, c.dataOffset);
-    EXPECT_EQ(c.dataOffset, findSpellHeader(viewOf(archive), storedLocator(whole, 2)));
+    EXPECT_EQ(c.dataOffset, dataOffsetOf(viewOf(archive), storedLocator(whole, 2)));
     EXPECT_EQ(c.valid, headerFor(archive, storedLocator(whole, 2)).has_value()) << c.dataOffset;
   }
   // A header of exactly 0x38 bytes at the end of the file is whole.
@@ -185,10 +185,10 @@ TEST(SpellArchive, DamagedTablesFindNothing) {
         {0x10, static_cast<std::uint32_t>(whole.spellArchive.size())}}) {
     Bytes archive = whole.spellArchive;
     putU32(archive, field, value);
-    EXPECT_EQ(std::nullopt, findSpellHeader(viewOf(archive), storedLocator(whole, 0))) << field;
+    EXPECT_EQ(std::nullopt, dataOffsetOf(viewOf(archive), storedLocator(whole, 0))) << field;
   }
   Bytes header(whole.spellArchive.begin(), whole.spellArchive.begin() + 0x13);
-  EXPECT_EQ(std::nullopt, findSpellHeader(viewOf(header), storedLocator(whole, 0)));
+  EXPECT_EQ(std::nullopt, dataOffsetOf(viewOf(header), storedLocator(whole, 0)));
 }
 
 }  // namespace

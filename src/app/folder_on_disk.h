@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "spellbook/game_layout.h"
+#include "spellbook/folder_layout.h"
 
 // True when `path` names a folder: the run is then given the game's folder instead of a
 // configuration file.

@@ -127,8 +127,8 @@ int main(int argc, char** argv) {
   printer.finish(outcome);
   out.flush();
   if (outcome.end == RunEnd::ArchiveUnusable) {
-    giveUp(
-        {FileRole::SpellArchive, FileStep::DoesNotInflate, run.spellArchivePath, outcome.inflate});
+    giveUp({FileRole::SpellArchive, FileStep::CompressedUnreadable, run.spellArchivePath,
+            outcome.inflate});
   }
   reportUnusable(spells->unusable());
   // The folder's archives are let go before the files the run opened.

@@ -1,5 +1,7 @@
 #include "app/options.h"
 
+#include "formats/ascii.h"
+
 namespace {
 
 bool isSpace(char c) {
@@ -8,11 +10,6 @@ bool isSpace(char c) {
 
 bool isDigit(char c) {
   return c >= '0' && c <= '9';
-}
-
-// Lower case in the plain ASCII sense, whatever the C library's locale says.
-char lowered(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 }  // namespace
@@ -35,7 +32,7 @@ bool parseOptions(int argc, const char* const* argv, Settings& settings) {
     const char* option = argv[i];
     if (option[0] != '-') return false;
     std::int32_t* field = nullptr;
-    switch (lowered(option[1])) {
+    switch (foldedChar(option[1])) {
       case 'f':
         field = &settings.method;
         break;

@@ -14,10 +14,16 @@ struct View {
   std::uint64_t size = 0;
 };
 
-// True when [offset, offset + length) lies inside the view. The subtraction runs only once
+// True when [offset, offset + length) lies inside `size` bytes. The subtraction runs only once
 // length <= size is known, so no value a file holds can make it wrap.
+[[nodiscard]] constexpr bool fitsIn(std::uint64_t size, std::uint64_t offset,
+                                    std::uint64_t length) {
+  return length <= size && offset <= size - length;
+}
+
+// True when [offset, offset + length) lies inside the view.
 [[nodiscard]] constexpr bool inside(const View& v, std::uint64_t offset, std::uint64_t length) {
-  return length <= v.size && offset <= v.size - length;
+  return fitsIn(v.size, offset, length);
 }
 
 // Field readers and writers. Each one checks its own bytes and yields 0 (or stores nothing)

@@ -1,17 +1,7 @@
-// The two compressed forms older releases ship an archive in, read as the ordinary archive they
-// hold and inflated only as far as a lookup asks:
-//
-// - "BIFCV1.0", in a file that keeps the archive's name: at 0x08 the inflated length (dword),
-//   then blocks back to back, each its inflated length (dword), its compressed length (dword)
-//   and that many bytes of one zlib stream. Only the blocks that hold the bytes asked for are
-//   inflated; the block headers before them are walked to find them.
-// - "BIF V1.0", in a file ending in ".cbf": at 0x08 the length n of a file name, its NUL
-//   included (dword), the name, then the inflated length and the compressed length (dwords) and
-//   one zlib stream. It is inflated from its start up to the farthest byte asked for, once.
-//
-// A damaged file never makes the reader hold more inflated bytes than it states, nor more than
-// kMostInflated however much it states, beside one copy of each range it hands out that runs
-// across blocks.
+// The two compressed forms an archive may come in (block_archive.h, stream_archive.h), read as
+// the ordinary archive they hold and inflated only as far as a lookup asks. A damaged file never
+// makes the reader hold more inflated bytes than it states, nor more than kMostInflated however
+// much it states, beside one copy of each range it hands out that runs across blocks.
 #ifndef GRIMTRIM_FORMATS_COMPRESSED_ARCHIVE_H_
 #define GRIMTRIM_FORMATS_COMPRESSED_ARCHIVE_H_
 
@@ -23,9 +13,14 @@
 
 // The most an archive may state it inflates to: far more than any archive of spells holds.
 inline constexpr std::uint64_t kMostInflated = std::uint64_t{256} << 20;
+// The most one block may inflate to: writers make blocks of 8 KiB, and a block is inflated whole
+// into memory of its size. A block of no bytes is refused as well, so that a file of zeros cannot
+// walk on without end.
+inline constexpr std::uint64_t kMostBlockInflated = std::uint64_t{8} << 20;
 // The most bytes of a file one read of it asks for at once: a whole compressed block, the largest
 // a block may be.
 inline constexpr std::uint64_t kMostBlockRead = (std::uint64_t{8} << 20) + (std::uint64_t{1} << 20);
+static_assert(kMostBlockRead >= kMostBlockInflated + kMostBlockInflated / 64 + 64);
 
 // The first eight bytes of each compressed form.
 inline constexpr const char* kBlocksSignature = "BIFCV1.0";
@@ -48,8 +43,13 @@ enum class ArchiveForm {
 
 // The archive whose file `raw` holds, as ordinary archive bytes: `raw` itself when it is not
 // compressed, else a reader that inflates it as asked. Its trouble() says why a compressed one
-// cannot be read; until it is found, any bytes of `raw` that cannot be had yet (a page that has
-// not read them) just give no bytes.
+// cannot be read; until it is found, any bytes of `raw` that cannot be had yet just give no
+// bytes.
 [[nodiscard]] std::unique_ptr<ArchiveBytes> readableArchive(std::unique_ptr<ArchiveBytes> raw);
+
+// Whether `archive` (as readableArchive() gives it) can be used: None when its header can be
+// read and begins with "BIFF"; else a compressed archive's trouble, found while the header is
+// inflated, or HoldsNoArchive when what it holds is no archive.
+[[nodiscard]] InflateTrouble unusableBecause(ArchiveBytes& archive);
 
 #endif  // GRIMTRIM_FORMATS_COMPRESSED_ARCHIVE_H_

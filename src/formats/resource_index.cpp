@@ -1,5 +1,7 @@
 #include "formats/resource_index.h"
 
+#include "formats/ascii.h"
+
 #include <optional>
 
 namespace {
@@ -20,15 +22,6 @@ constexpr std::uint64_t kArchiveNameLength = 0x08;  // word
 std::string_view fileNameOf(std::string_view path) {
   const std::size_t slash = path.find_last_of("/\\");
   return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
-
-bool equalIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (fold(a[i]) != fold(b[i])) return false;
-  }
-  return true;
 }
 
 // The archive table, all of it inside the index, or nothing.
@@ -67,16 +60,18 @@ std::string compressedArchivePath(std::string_view path) {
   const std::size_t name = path.find_last_of("/\\") + 1;  // 0 without a folder
   const std::size_t dot = path.rfind('.');
   const std::size_t base = dot != std::string_view::npos && dot >= name ? dot : path.size();
-  return std::string(path.substr(0, base)) + ".cbf";
+  return std::string(path.substr(0, base)).append(kCompressedArchiveEnding);
+}
+
+bool isCompressedArchiveName(std::string_view name) {
+  return endsWithIgnoringCase(name, kCompressedArchiveEnding);
 }
 
 std::optional<std::uint32_t> archiveNumberNamed(const View& index, std::string_view fileName) {
   const std::optional<EntryTable> table = archiveTable(index);
   if (!table) return std::nullopt;
   const std::string_view wanted = fileNameOf(fileName);
-  // A ".cbf" file stands for the archive the index names with its extension replaced.
-  const bool compressed =
-      wanted.size() >= 4 && equalIgnoringCase(wanted.substr(wanted.size() - 4), ".cbf");
+  const bool compressed = isCompressedArchiveName(wanted);
   for (std::uint64_t n = 0; n < table->entries; ++n) {
     const std::string_view name = fileNameOf(archiveNameAt(index, *table, n));
     if (equalIgnoringCase(name, wanted) ||

@@ -90,9 +90,15 @@ inline constexpr std::uint16_t kSpellResourceType = 0x3EE;
 // below its count.
 [[nodiscard]] std::string_view archivePath(const View& index, std::uint32_t number);
 
-// The path of the ".cbf" file that stands for the archive at `path` in older releases: the same
-// folder and base name, the extension replaced (or added, where the name has none).
+// The path of the ".cbf" file that stands for the archive at `path`: the same folder and base
+// name, the extension replaced (or added, where the name has none).
+inline constexpr std::string_view kCompressedArchiveEnding = ".cbf";
+
 [[nodiscard]] std::string compressedArchivePath(std::string_view path);
+
+// True for a file name or path that ends in ".cbf", any case: a file that stands for the archive
+// the index names with its extension replaced.
+[[nodiscard]] bool isCompressedArchiveName(std::string_view name);
 
 // The number of the first archive of the index's archive table whose file name (the text after
 // its path's last '/' or '\') equals `fileName`'s, regardless of ASCII case, or, for a ".cbf"

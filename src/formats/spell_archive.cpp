@@ -15,7 +15,7 @@ EntryTable fileEntries(const View& archive) {
   return fileEntriesOf(archive, archive.size);
 }
 
-std::optional<std::uint32_t> findSpellHeader(const View& archive, Locator locator) {
+std::optional<std::uint32_t> dataOffsetOf(const View& archive, Locator locator) {
   const EntryTable table = fileEntries(archive);
   for (std::uint64_t i = 0; i < table.entries; ++i) {
     if (fileLocator(archive, table, i) == locator) return fileDataOffset(archive, table, i);

@@ -35,16 +35,16 @@ inline constexpr std::uint64_t kFileEntrySize = 16;  // locator, data offset, si
 // Data offset of the first file entry whose locator equals `locator` in all 32 bits, or nothing
 // when no entry inside the file has it. The offset is taken as stored: SpellHeader::at() says
 // whether a spell header stands there.
-[[nodiscard]] std::optional<std::uint32_t> findSpellHeader(const View& archive, Locator locator);
+[[nodiscard]] std::optional<std::uint32_t> dataOffsetOf(const View& archive, Locator locator);
 
-// Why a compressed archive cannot be read. The values cross to the page as they are.
+// Why a compressed archive cannot be read.
 enum class InflateTrouble : std::uint32_t {
   None = 0,
   BeyondFile = 1,      // a length it states runs past the end of its file
   TooLarge = 2,        // it states more than kMostInflated bytes, or a block too large
   DoesNotInflate = 3,  // a stream is not one zlib inflates, or it is cut short
   WrongLength = 4,     // a stream or the blocks inflate to another length than stated
-  NotAnArchive = 5,    // what it inflates to does not begin with "BIFF"
+  HoldsNoArchive = 5,  // what it inflates to does not begin with "BIFF"
 };
 
 // An archive read only where a lookup asks: mapped whole, a folder's file read a part at a time,
@@ -60,6 +60,12 @@ class ArchiveBytes {
   // Why the archive cannot be read, once a read has found out: from then on it gives no bytes.
   // None for an archive that is not compressed.
   [[nodiscard]] virtual InflateTrouble trouble() const { return InflateTrouble::None; }
+  // Says that the `length` bytes from `offset` will be asked for next, so that an archive that
+  // cannot give bytes at once may fetch them together; nothing for one whose bytes are at hand.
+  virtual void expect(std::uint64_t offset, std::uint64_t length) {
+    static_cast<void>(offset);
+    static_cast<void>(length);
+  }
 };
 
 // An archive whose bytes are all at hand in one view.

@@ -15,7 +15,7 @@ std::vector<FoundSpell> ConfiguredSpells::find(std::span<const ResRef> names) {
     found[n].inArchive = locations[n].dataOffset.has_value();
     // A data offset past the archive's end leaves no bytes: no spell header stands there.
     if (found[n].inArchive)
-      found[n].header = archive_.bytes(*locations[n].dataOffset, kSpellHeaderSize);
+      found[n].data = archive_.bytes(*locations[n].dataOffset, kSpellHeaderSize);
   }
   return found;
 }

@@ -1,10 +1,11 @@
 #include "spellbook/game_folder.h"
 
+#include "formats/ascii.h"
 #include "formats/compressed_archive.h"
 
 std::optional<View> GameFolder::overrideSpell(std::string_view name) {
   // The override folder is listed once, when the first spell is looked for.
-  if (!looseSpells_) looseSpells_ = looseSpellsIn(files_);
+  if (!looseSpells_) looseSpells_ = looseFilesIn(files_, kLooseSpellEnding);
   const auto found = looseSpells_->find(foldedText(name));
   if (found == looseSpells_->end()) return std::nullopt;
   // A loose spell is small: read whole, once. An empty or unreadable one is no spell, and the

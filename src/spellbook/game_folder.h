@@ -14,7 +14,7 @@
 
 #include "formats/bytes.h"
 #include "formats/spell_archive.h"
-#include "spellbook/game_layout.h"
+#include "spellbook/folder_layout.h"
 
 class GameFolder {
  public:

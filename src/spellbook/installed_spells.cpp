@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "formats/compressed_archive.h"
 #include "formats/first_matches.h"
 #include "formats/locator_rule.h"
 #include "formats/resource_index.h"
@@ -80,13 +81,14 @@ std::vector<FoundSpell> InstalledSpells::find(std::span<const ResRef> names) {
       note(number, path, path.empty() ? ArchiveTrouble::NotInTable : ArchiveTrouble::Unreadable);
       continue;
     }
-    const bool archiveInside = hasSignature(archive->bytes(0, kArchiveHeaderSize), 0, "BIFF", 4);
-    if (archive->trouble() != InflateTrouble::None) {
-      note(number, path, ArchiveTrouble::Compressed, archive->trouble());
-      continue;
-    }
-    if (!archiveInside) {
-      note(number, path, ArchiveTrouble::NotAnArchive);
+    if (const InflateTrouble trouble = unusableBecause(*archive); trouble != InflateTrouble::None) {
+      // An archive whose file, as it is or inflated, does not begin as an archive is no archive;
+      // one that cannot be inflated that far is a damaged compressed one.
+      if (trouble == InflateTrouble::HoldsNoArchive) {
+        note(number, path, ArchiveTrouble::NotAnArchive);
+      } else {
+        note(number, path, ArchiveTrouble::Compressed, trouble);
+      }
       continue;
     }
     // An archive's table is read once, however many slices of a long spell book ask it.
@@ -106,7 +108,7 @@ std::vector<FoundSpell> InstalledSpells::find(std::span<const ResRef> names) {
       lacking = lacking || !data;
       if (!data) continue;
       found[n].inArchive = true;
-      found[n].header = archive->bytes(*data, kSpellHeaderSize);
+      found[n].data = archive->bytes(*data, kSpellHeaderSize);
     }
     // A compressed archive found damaged on the way is unusable: none of its spells is used,
     // and that is what is said of it, rather than the entries it seemed to lack.

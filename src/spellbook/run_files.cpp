@@ -62,36 +62,31 @@ std::optional<FileTrouble> openConfiguredFiles(RunFileOpener& opener, RunFiles& 
   files.archive = readableArchive(std::make_unique<WholeArchive>(files.spellArchive));
   // A compressed archive is looked into now, as far as its header: one that cannot be read is
   // refused here as a file of the wrong kind is.
-  const bool archiveInside =
-      hasSignature(files.archive->bytes(0, kArchiveHeaderSize), 0, kSpellArchiveSignature, 4);
-  const InflateTrouble inflate = files.archive->trouble() != InflateTrouble::None
-                                     ? files.archive->trouble()
-                                 : archiveInside ? InflateTrouble::None
-                                                 : InflateTrouble::NotAnArchive;
+  const InflateTrouble inflate = unusableBecause(*files.archive);
   if (inflate != InflateTrouble::None) {
-    return FileTrouble{FileRole::SpellArchive, FileStep::DoesNotInflate, files.spellArchivePath,
-                       inflate};
+    return FileTrouble{FileRole::SpellArchive, FileStep::CompressedUnreadable,
+                       files.spellArchivePath, inflate};
   }
   return openConfigured(opener, FileRole::ResourceIndex, files.resourceIndex);
 }
 
 std::optional<FileTrouble> openFolderFiles(RunFileOpener& opener, FolderListing& folder,
                                            const std::string& folderName, RunFiles& files) {
-  files.tableChoice = stringTableIn(folder);
-  if (!files.tableChoice.path) {
+  const FolderFiles found = folderFilesIn(folder);
+  files.tableChoice = found.table;
+  if (!found.table.path) {
     return FileTrouble{FileRole::StringTable, FileStep::NotInFolder, folderName};
   }
-  if (auto trouble = openInFolder(opener, FileRole::StringTable, folderName,
-                                  *files.tableChoice.path, files.stringTable)) {
+  if (auto trouble = openInFolder(opener, FileRole::StringTable, folderName, *found.table.path,
+                                  files.stringTable)) {
     return trouble;
   }
-  const std::vector<std::string> indexes = indexPaths(folder);
-  if (indexes.size() != 1) {
+  if (!found.index()) {
     return FileTrouble{FileRole::ResourceIndex,
-                       indexes.empty() ? FileStep::NotInFolder : FileStep::SeveralInFolder,
+                       found.indexes.empty() ? FileStep::NotInFolder : FileStep::SeveralInFolder,
                        folderName};
   }
-  return openInFolder(opener, FileRole::ResourceIndex, folderName, indexes.front(),
+  return openInFolder(opener, FileRole::ResourceIndex, folderName, *found.index(),
                       files.resourceIndex);
 }
 

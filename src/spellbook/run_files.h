@@ -14,7 +14,7 @@
 
 #include "formats/bytes.h"
 #include "formats/spell_archive.h"
-#include "spellbook/game_layout.h"
+#include "spellbook/folder_layout.h"
 
 // Which of the run's files a trouble is about. The values cross to the page as they are.
 enum class FileRole : std::uint32_t {
@@ -27,15 +27,15 @@ enum class FileRole : std::uint32_t {
 
 // The step at which a file could not be used. The values cross to the page as they are.
 enum class FileStep : std::uint32_t {
-  Ready = 0,            // found, opened and checked
-  NoLocation = 1,       // the configuration has no line for it
-  NotOpened = 2,        // it cannot be opened: missing, a folder, or not given
-  NoMapping = 3,        // no mapping of it can be made: a file of 0 bytes
-  NoView = 4,           // no view of it can be made: too large
-  WrongSignature = 5,   // it does not begin with its kind's signature
-  NotInFolder = 6,      // the game's folder holds none
-  SeveralInFolder = 7,  // the game's folder holds more than one
-  DoesNotInflate = 8,   // a compressed spell archive cannot be read (`inflate` says why)
+  Ready = 0,                 // found, opened and checked
+  NoLocation = 1,            // the configuration has no line for it
+  NotOpened = 2,             // it cannot be opened: missing, a folder, or not given
+  NoMapping = 3,             // no mapping of it can be made: a file of 0 bytes
+  NoView = 4,                // no view of it can be made: too large
+  WrongSignature = 5,        // it does not begin with its kind's signature
+  NotInFolder = 6,           // the game's folder holds none
+  SeveralInFolder = 7,       // the game's folder holds more than one
+  CompressedUnreadable = 8,  // a compressed spell archive cannot be read (`inflate` says why)
 };
 
 struct FileTrouble {

@@ -9,8 +9,8 @@
 
 #include "formats/spell_archive.h"
 #include "spellbook/configured_spells.h"
+#include "spellbook/folder_layout.h"
 #include "spellbook/game_folder.h"
-#include "spellbook/game_layout.h"
 #include "spellbook/installed_spells.h"
 #include "spellbook/run_files.h"
 #include "spellbook/spell_source.h"

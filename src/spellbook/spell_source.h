@@ -14,7 +14,7 @@
 struct FoundSpell {
   bool inIndex = false;    // false: the name is nowhere to be found, and the walk stops
   bool inArchive = false;  // false: the index knows it but its data cannot be had; passed over
-  View header;             // with inArchive: the bytes from the spell header's first byte on
+  View data;               // with inArchive: its data, from the spell header's first byte on
 };
 
 class SpellSource {

@@ -58,7 +58,7 @@ SpellWalk walkSpells(const Game& game, const Creature& creature, std::int32_t le
         return walk;
       }
       if (!spell.inArchive) continue;  // not in the archive: passed over, not counted
-      const std::optional<SpellHeader> header = SpellHeader::at(spell.header, 0);
+      const std::optional<SpellHeader> header = SpellHeader::at(spell.data, 0);
       if (!header) {
         walk.end = WalkEnd::NotASpell;
         return walk;

@@ -69,7 +69,7 @@ const char* formatOf(const FileMessages& messages, FileStep step) {
       return messages.notInFolder;
     case FileStep::SeveralInFolder:
       return messages.severalInFolder;
-    case FileStep::DoesNotInflate:
+    case FileStep::CompressedUnreadable:
       return messages.doesNotInflate;
     case FileStep::Ready:
       break;
@@ -89,7 +89,7 @@ const char* inflateTroubleText(InflateTrouble trouble) {
       return "does not inflate";
     case InflateTrouble::WrongLength:
       return "inflates to another length than it states";
-    case InflateTrouble::NotAnArchive:
+    case InflateTrouble::HoldsNoArchive:
       return "does not hold an archive";
     case InflateTrouble::None:
       break;

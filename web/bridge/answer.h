@@ -1,4 +1,4 @@
-// An answer to the page being built: the parts bridge_layout.h declares, written in the order the
+// An answer to the page being built: the parts bridge_protocol.h declares, written in the order the
 // page reads them, handed over as one block.
 #ifndef GRIMTRIM_WEB_ANSWER_H_
 #define GRIMTRIM_WEB_ANSWER_H_
@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "bridge_layout.h"
+#include "bridge_protocol.h"
 
 #include "formats/bytes.h"
 #include "spellbook/installed_spells.h"
@@ -43,7 +43,7 @@ class Answer {
 };
 
 // An answer written part by part in any order, and handed over in the order its table in
-// bridge_layout.h gives.
+// bridge_protocol.h gives.
 class PartedAnswer {
  public:
   Answer& operator[](AnswerPart part) { return parts_[static_cast<std::size_t>(part)]; }

@@ -32,7 +32,7 @@ export function newPageState(core) {
     edits: new SaveEdits(),
     folder: null,         // the game's folder (folder.mjs) where the files given hold one or make
                           // one up: spells are then found in it as the game finds them
-    folderLayout: null,   // what the core says of it: the string table's path, the indexes, ...
+    folderFindings: null,   // what the core says of it: the string table's path, the indexes, ...
     run: null,            // the core's session on the files in use: { session, of, save }
     unusable: [],         // the archives of the folder the last run could not use
     locators: null,       // [{ index, locators }]: where the index puts each member's known spells

@@ -14,12 +14,12 @@ namespace {
 
 // A name the page handed over, taken and freed.
 std::string takenName(char* name) {
-  const Block block(reinterpret_cast<std::uint8_t*>(name));
+  const HeapBlock block(reinterpret_cast<std::uint8_t*>(name));
   return name == nullptr ? std::string() : std::string(name);
 }
 
 HandedFile handed(char* name, std::uint8_t* bytes, std::uint32_t size) {
-  return {takenName(name), Block(bytes), size};
+  return {takenName(name), HeapBlock(bytes), size};
 }
 
 }  // namespace
@@ -38,10 +38,10 @@ RunSession* gt_open_files(char* tableName, std::uint8_t* table, std::uint32_t ta
 }
 
 // A session on a game's folder `folderName`, as the command line takes the folder as its last
-// argument: `folder` is the folder as a block (folder_block.h).
+// argument: `folder` is the folder as a block (handed_folder.h).
 RunSession* gt_open_folder(char* folderName, std::uint8_t* folder, std::uint32_t folderSize,
                            char* saveName, std::uint8_t* save, std::uint32_t saveSize) {
-  return new RunSession(takenName(folderName), Block(folder), folderSize,
+  return new RunSession(takenName(folderName), HeapBlock(folder), folderSize,
                         handed(saveName, save, saveSize));
 }
 
@@ -50,18 +50,18 @@ RunSession* gt_open_folder(char* folderName, std::uint8_t* folder, std::uint32_t
 void gt_hand_save(RunSession* session, char* saveName, std::uint8_t* save, std::uint32_t saveSize) {
   std::optional<std::string> name;
   if (saveName != nullptr) name = takenName(saveName);
-  session->handSave(std::move(name), Block(save), saveSize);
+  session->handSave(std::move(name), HeapBlock(save), saveSize);
 }
 
 // One run as the command line makes it with these options (-1: not given); a whack edits the
-// session's save in place, for the page to read back. Answer: kRunAnswer (bridge_layout.h).
+// session's save in place, for the page to read back. Answer: kRunAnswer (bridge_protocol.h).
 const std::uint8_t* gt_run(RunSession* session, std::int32_t member, std::int32_t level,
                            std::int32_t number, std::int32_t method) {
   return session->run(Settings{method, member, level, number});
 }
 
 // The party of another save, named through the session's string table; the session's own save
-// stays. Answer: kPartyAnswer (bridge_layout.h).
+// stays. Answer: kPartyAnswer (bridge_protocol.h).
 const std::uint8_t* gt_party(RunSession* session, std::uint8_t* save, std::uint32_t saveSize) {
   return session->party(handed(nullptr, save, saveSize));
 }

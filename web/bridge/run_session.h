@@ -12,7 +12,7 @@
 #include <optional>
 #include <string>
 
-#include "folder_block.h"
+#include "handed_folder.h"
 #include "spellbook/run_files.h"
 #include "spellbook/settings.h"
 
@@ -20,13 +20,13 @@
 struct FreeBlock {
   void operator()(void* block) const { std::free(block); }
 };
-using Block = std::unique_ptr<std::uint8_t, FreeBlock>;
+using HeapBlock = std::unique_ptr<std::uint8_t, FreeBlock>;
 
 // A file as the page hands it over: its name as messages show it (UTF-8), and its bytes, none
 // when the player gave none.
 struct HandedFile {
   std::string name;
-  Block bytes;
+  HeapBlock bytes;
   std::uint32_t size = 0;
 };
 
@@ -35,15 +35,15 @@ class RunSession final : public RunFileOpener {
   // The files a configuration names: string table, spell archive and resource index.
   RunSession(HandedFile stringTable, HandedFile spellArchive, HandedFile resourceIndex,
              HandedFile save);
-  // A game's folder, a block laid out as folder_block.h says, named `folderName` in messages.
-  RunSession(std::string folderName, Block folder, std::uint32_t folderSize, HandedFile save);
+  // A game's folder, a block laid out as handed_folder.h says, named `folderName` in messages.
+  RunSession(std::string folderName, HeapBlock folder, std::uint32_t folderSize, HandedFile save);
 
   // The save every later run works on, the one handed before freed; without a name it keeps the
   // name of the one before (the same save, as an undo left it).
-  void handSave(std::optional<std::string> name, Block bytes, std::uint32_t size);
+  void handSave(std::optional<std::string> name, HeapBlock bytes, std::uint32_t size);
 
   // One run as the command line makes it: the banner, the files opened and checked, then the
-  // report. A whack edits the save in place. The answer is gt_run's (bridge_layout.h), in a
+  // report. A whack edits the save in place. The answer is gt_run's (bridge_protocol.h), in a
   // block the session keeps until its next call.
   [[nodiscard]] const std::uint8_t* run(const Settings& settings);
 
@@ -63,10 +63,10 @@ class RunSession final : public RunFileOpener {
 
   HandedFile configured_[3];  // string table, spell archive, resource index
   std::string folderName_;
-  Block folderBytes_;
-  std::unique_ptr<FolderBlock> folder_;  // with a game's folder only
+  HeapBlock folderBytes_;
+  std::unique_ptr<HandedFolder> folder_;  // with a game's folder only
   HandedFile save_;
-  Block answer_;
+  HeapBlock answer_;
 };
 
 #endif  // GRIMTRIM_WEB_RUN_SESSION_H_

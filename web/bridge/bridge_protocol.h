@@ -1,10 +1,10 @@
 // What crosses between the core and the page, declared once: the numbers of every code the page
-// reads, the folder block's flags and caps, and the parts each answer is made of, in order. The
+// reads, the handed folder's flags and caps, and the parts each answer is made of, in order. The
 // page asks for the flags, caps and part orders once, when it starts (gt_constants), and reads
 // each answer part by part in the order given here; its table of codes (core.mjs) names the
 // numbers checked below.
-#ifndef GRIMTRIM_WEB_BRIDGE_LAYOUT_H_
-#define GRIMTRIM_WEB_BRIDGE_LAYOUT_H_
+#ifndef GRIMTRIM_WEB_BRIDGE_PROTOCOL_H_
+#define GRIMTRIM_WEB_BRIDGE_PROTOCOL_H_
 
 #include <cstdint>
 
@@ -39,7 +39,7 @@ static_assert(codeOf(InflateTrouble::None) == 0 && codeOf(InflateTrouble::Beyond
               codeOf(InflateTrouble::TooLarge) == 2 &&
               codeOf(InflateTrouble::DoesNotInflate) == 3 &&
               codeOf(InflateTrouble::WrongLength) == 4 &&
-              codeOf(InflateTrouble::NotAnArchive) == 5);
+              codeOf(InflateTrouble::HoldsNoArchive) == 5);
 static_assert(codeOf(FileRole::StringTable) == 0 && codeOf(FileRole::SpellArchive) == 1 &&
               codeOf(FileRole::ResourceIndex) == 2 && codeOf(FileRole::Save) == 3 &&
               codeOf(FileRole::Configuration) == 4);
@@ -47,7 +47,7 @@ static_assert(codeOf(FileStep::Ready) == 0 && codeOf(FileStep::NoLocation) == 1 
               codeOf(FileStep::NotOpened) == 2 && codeOf(FileStep::NoMapping) == 3 &&
               codeOf(FileStep::NoView) == 4 && codeOf(FileStep::WrongSignature) == 5 &&
               codeOf(FileStep::NotInFolder) == 6 && codeOf(FileStep::SeveralInFolder) == 7 &&
-              codeOf(FileStep::DoesNotInflate) == 8);
+              codeOf(FileStep::CompressedUnreadable) == 8);
 
 // The files the page hands to a session in the configured form, in the order the command line
 // checks them; the page names its four kinds in this order.
@@ -63,7 +63,7 @@ inline constexpr const char* kCompressedArchiveSignatures[] = {kBlocksSignature,
 inline constexpr std::uint64_t kHeadSize = kArchiveHeaderSize;
 static_assert(kHeadSize >= kSignatureSize && kHeadSize >= kFormSignatureSize);
 
-// The folder block's flags of a file (folder_block.h).
+// The handed folder's flags of a file (handed_folder.h).
 inline constexpr std::uint32_t kUnreadable = 1;  // reading it failed: it cannot be opened
 inline constexpr std::uint32_t kSizeKnown = 2;   // its size is known, so are its parts' places
 
@@ -100,7 +100,7 @@ enum class AnswerPart : std::uint32_t {
   MemberSpells = 5,
   // With a game's folder: count of the archives that could not be used, each its number, its
   // ArchiveTrouble, its InflateTrouble (None but with Compressed) and its path text; then the
-  // count of reads the folder block lacked. Both 0 for the configured files.
+  // count of reads the handed folder lacked. Both 0 for the configured files.
   FolderNotes = 6,
 };
 
@@ -111,4 +111,4 @@ inline constexpr AnswerPart kRunAnswer[] = {
 // gt_party's answer: the party of another save, as the listing without a member reads it.
 inline constexpr AnswerPart kPartyAnswer[] = {AnswerPart::Members, AnswerPart::Outcome};
 
-#endif  // GRIMTRIM_WEB_BRIDGE_LAYOUT_H_
+#endif  // GRIMTRIM_WEB_BRIDGE_PROTOCOL_H_

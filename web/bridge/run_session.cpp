@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "answer.h"
-#include "bridge_layout.h"
+#include "bridge_protocol.h"
 #include "spellbook/run.h"
 #include "spellbook/run_spells.h"
 #include "text/file_messages.h"
@@ -66,17 +66,17 @@ RunSession::RunSession(HandedFile stringTable, HandedFile spellArchive, HandedFi
     : configured_{std::move(stringTable), std::move(spellArchive), std::move(resourceIndex)},
       save_(std::move(save)) {}
 
-RunSession::RunSession(std::string folderName, Block folder, std::uint32_t folderSize,
+RunSession::RunSession(std::string folderName, HeapBlock folder, std::uint32_t folderSize,
                        HandedFile save)
     : folderName_(std::move(folderName)),
       folderBytes_(std::move(folder)),
-      folder_(std::make_unique<FolderBlock>()),
+      folder_(std::make_unique<HandedFolder>()),
       save_(std::move(save)) {
   // A block the page built wrongly holds fewer files: the runs then say what they lack.
   static_cast<void>(folder_->read(View{folderBytes_.get(), folderBytes_ ? folderSize : 0}));
 }
 
-void RunSession::handSave(std::optional<std::string> name, Block bytes, std::uint32_t size) {
+void RunSession::handSave(std::optional<std::string> name, HeapBlock bytes, std::uint32_t size) {
   if (name) save_.name = std::move(*name);
   save_.bytes = std::move(bytes);
   save_.size = size;
@@ -149,9 +149,9 @@ const std::uint8_t* RunSession::run(const Settings& settings) {
   // archive's message and status 1, after what it printed until then.
   TextOutput gaveUp;
   if (outcome.end == RunEnd::ArchiveUnusable) {
-    printFileTrouble(
-        {FileRole::SpellArchive, FileStep::DoesNotInflate, files.spellArchivePath, outcome.inflate},
-        gaveUp);
+    printFileTrouble({FileRole::SpellArchive, FileStep::CompressedUnreadable,
+                      files.spellArchivePath, outcome.inflate},
+                     gaveUp);
     printed.print("%s", gaveUp.text().c_str());
   }
   answer[AnswerPart::Status].word(outcome.end == RunEnd::ArchiveUnusable ? 1 : 0);

@@ -49,7 +49,7 @@ async function takeFiles(state, given) {
       indexes: state.given.resourceIndex, stringTable: state.given.stringTable[0], archives: state.given.spellArchive,
       looseSpells: given.filter(({ file }) => isLooseSpell(file.name)) }, state.core, readBytes);
     state.folder = game?.folder ?? null;
-    state.folderLayout = game?.layout ?? null;
+    state.folderFindings = game?.findings ?? null;
   }
   state.unknown = unknown;
   state.unexamined = unexamined;
@@ -78,7 +78,7 @@ async function learnSaveParties(state, generation) {
 // and the headers of the party's spells. False when another choice came meanwhile.
 async function readFolder(state, generation) {
   const folder = state.folder;
-  state.folderLayout = await readWhatIsNeeded(folder, (files) => state.core.folderNeeds(state.edits.edited, files), readBytes);
+  state.folderFindings = await readWhatIsNeeded(folder, (files) => state.core.folderNeeds(state.edits.edited, files), readBytes);
   performance.mark('grimtrim:folder-read', { detail: { reads: folder.reads, bytes: folder.bytesRead } });
   return generation === state.generation && folder === state.folder;
 }
@@ -161,7 +161,7 @@ async function showParty(state, generation) {
     return;
   }
   const notes = note ? [paragraph(note)] : [];
-  if (state.folder && state.folderLayout?.needs?.length) {
+  if (state.folder && state.folderFindings?.needs?.length) {
     notes.push(paragraph('Some parts of the game\'s files could not be read in time, so the lists may lack spells ' +
                          'that the command line would show.'));
   }

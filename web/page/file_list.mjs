@@ -12,7 +12,7 @@ export function showFiles(state) {
   const save = state.use.save ?? (state.given.save.length === 1 ? state.given.save[0] : null);
   if (state.folder?.given) {
     // Files chosen one by one, laid out as a game's folder: each one that is used.
-    const { stringTable, indexes } = state.folderLayout ?? {};
+    const { stringTable, indexes } = state.folderFindings ?? {};
     const found = { save, stringTable: stringTable ? state.folder.entry(stringTable) : null,
                     resourceIndex: indexes?.length === 1 ? state.folder.entry(indexes[0]) : null,
                     spellArchive: state.given.spellArchive };
@@ -21,7 +21,7 @@ export function showFiles(state) {
   }
   if (state.folder) {
     // The game's folder: the files its layout gives, and the archives its index names.
-    const { stringTable, indexes, archivesHeld } = state.folderLayout ?? {};
+    const { stringTable, indexes, archivesHeld } = state.folderFindings ?? {};
     const found = { save, stringTable: stringTable ? state.folder.entry(stringTable) : null,
                     resourceIndex: indexes?.length === 1 ? state.folder.entry(indexes[0]) : null };
     const archives = found.resourceIndex

@@ -142,12 +142,12 @@ export async function readWhatIsNeeded(folder, ask, read, mostRounds = 12) {
 
 // The game's folder among the files of a choice (`given`, { file, path }): the first folder
 // holding one of `indexes` at its top whose index names an archive the folder holds, with what
-// the core says of its layout; null where there is none, and the files are taken one by one.
+// the core says of its findings; null where there is none, and the files are taken one by one.
 export async function findGameFolder(given, indexes, core, read) {
   for (const name of foldersOfIndexes(indexes)) {
     const folder = ChosenFolder.under(name, given);
-    const layout = await readWhatIsNeeded(folder, (files) => core.folderNeeds(undefined, files), read);
-    if (layout.archivesHeld > 0) return { folder, layout };
+    const findings = await readWhatIsNeeded(folder, (files) => core.folderNeeds(undefined, files), read);
+    if (findings.archivesHeld > 0) return { folder, findings };
   }
   return null;
 }
@@ -159,7 +159,7 @@ export const kGivenFolderName = 'game-folder';
 // among `indexes` at the top, the string table `stringTable` as dialog.tlk, each of `archives`
 // where the index's archive table puts the archive of its file name (any case), and each of
 // `looseSpells` in the override folder; all are { file, path }. The first index that names every
-// archive is taken, with what the core says of the folder's layout; null where none does, or no
+// archive is taken, with what the core finds in the folder; null where none does, or no
 // archive is given: the page then picks one archive among those given.
 export async function folderOfGivenFiles({ indexes, stringTable, archives, looseSpells }, core, read) {
   if (!archives.length) return null;
@@ -173,7 +173,7 @@ export async function folderOfGivenFiles({ indexes, stringTable, archives, loose
     archives.forEach(({ file, path }, i) => files.push({ path: places[i].path, file, shown: path }));
     for (const { file, path } of looseSpells) files.push({ path: `override/${file.name}`, file, shown: path });
     const folder = new ChosenFolder(kGivenFolderName, files, true);
-    return { folder, layout: await readWhatIsNeeded(folder, (forCore) => core.folderNeeds(undefined, forCore), read) };
+    return { folder, findings: await readWhatIsNeeded(folder, (forCore) => core.folderNeeds(undefined, forCore), read) };
   }
   return null;
 }

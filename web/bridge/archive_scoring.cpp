@@ -12,12 +12,12 @@
 #include <vector>
 
 #include "answer.h"
-#include "bridge_layout.h"
+#include "bridge_protocol.h"
 #include "formats/locator_rule.h"
 #include "formats/resource_index.h"
 #include "formats/spell_archive.h"
 #include "formats/spell_lookup.h"
-#include "spellbook/game_layout.h"
+#include "spellbook/folder_layout.h"
 #include "spellbook/party.h"
 
 namespace {
@@ -62,7 +62,7 @@ std::uint8_t* gt_party_locators(const std::uint8_t* save, std::uint32_t saveSize
 
 // Which of `names` (the block: a count, then each name's length and bytes) the index's archive
 // table names by its file name, any case (archiveNumberNamed()). Answer: per name, whether the
-// index names it, its number in the table, and its path there as a folder block's path ('/'
+// index names it, its number in the table, and its path there as a handed folder's path ('/'
 // between its parts; empty where it names none).
 std::uint8_t* gt_named_archives(const std::uint8_t* index, std::uint32_t indexSize,
                                 const std::uint8_t* names, std::uint32_t namesSize) {
@@ -79,7 +79,7 @@ std::uint8_t* gt_named_archives(const std::uint8_t* index, std::uint32_t indexSi
     const std::optional<std::uint32_t> number = archiveNumberNamed(indexView, name);
     std::string path(number ? archivePath(indexView, *number) : std::string_view());
     // A ".cbf" file lies beside the name the index gives, with its own extension.
-    if (number && name.size() >= 4 && foldedText(name.substr(name.size() - 4)) == ".cbf") {
+    if (number && isCompressedArchiveName(name)) {
       path = compressedArchivePath(path);
     }
     for (char& c : path)

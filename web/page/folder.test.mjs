@@ -88,7 +88,7 @@ test('the game folder of a choice is the first whose index names an archive it h
   const core = { folderNeeds: (save, folder) => ({ needs: [], archivesHeld: folder.name === 'Games/B' ? 2 : 0 }) };
   const found = await findGameFolder(given, [{ path: 'Games/B/b.key' }, { path: 'A/a.key' }], core, read);
   assert.equal(found.folder.name, 'Games/B');
-  assert.equal(found.layout.archivesHeld, 2);
+  assert.equal(found.findings.archivesHeld, 2);
   assert.equal(await findGameFolder(given, [{ path: 'A/a.key' }], core, read), null);
 });
 
@@ -104,7 +104,7 @@ test('files chosen one by one make up a folder where the index names every archi
                    archives: [given('A/SPELLS.BIF'), given('more.bif')], looseSpells: [given('B/wz1.SPL')] };
   const made = await folderOfGivenFiles(choice, core, read);
   assert.equal(made.folder.given, true);
-  assert.deepEqual(made.layout.files, ['quest.key read', 'dialog.tlk', 'data/spells.bif', 'x/more.bif', 'override/wz1.SPL']);
+  assert.deepEqual(made.findings.files, ['quest.key read', 'dialog.tlk', 'data/spells.bif', 'x/more.bif', 'override/wz1.SPL']);
   assert.equal(made.folder.entry('data/spells.bif').path, 'A/SPELLS.BIF', 'listed by where it was chosen');
   assert.equal(await folderOfGivenFiles({ ...choice, archives: [...choice.archives, given('other.bif')] }, core, read), null,
                'an archive the index does not name: the page picks among them');

@@ -1,26 +1,9 @@
-#include "spellbook/game_layout.h"
+#include "spellbook/folder_layout.h"
 
 #include <algorithm>
 
+#include "formats/ascii.h"
 #include "formats/resource_index.h"
-
-namespace {
-
-char folded(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
-}
-
-bool endsWithIgnoringCase(std::string_view text, std::string_view end) {
-  return text.size() >= end.size() && foldedText(text.substr(text.size() - end.size())) == end;
-}
-
-}  // namespace
-
-std::string foldedText(std::string_view text) {
-  std::string out(text);
-  std::transform(out.begin(), out.end(), out.begin(), folded);
-  return out;
-}
 
 std::string joinPath(const std::string& folder, std::string_view name) {
   return folder.empty() ? std::string(name) : folder + "/" + std::string(name);
@@ -41,25 +24,26 @@ std::optional<std::string> childNamed(FolderListing& listing, const std::string&
 std::vector<std::string> indexPaths(FolderListing& listing) {
   std::vector<std::string> paths;
   for (const std::string& name : listing.namesIn("")) {
-    if (endsWithIgnoringCase(name, ".key") && listing.isFile(name)) paths.push_back(name);
+    if (endsWithIgnoringCase(name, kIndexEnding) && listing.isFile(name)) paths.push_back(name);
   }
   return paths;
 }
 
 StringTableChoice stringTableIn(FolderListing& listing) {
   StringTableChoice choice;
-  if (const auto top = childNamed(listing, "", "dialog.tlk"); top && listing.isFile(*top)) {
+  if (const auto top = childNamed(listing, "", kStringTableName); top && listing.isFile(*top)) {
     choice.path = top;
     return choice;
   }
-  const std::optional<std::string> lang = childNamed(listing, "", "lang");
+  const std::optional<std::string> lang = childNamed(listing, "", kLanguagesFolder);
   if (!lang) return choice;
   for (const std::string& name : listing.namesIn(*lang)) {
-    const auto table = childNamed(listing, joinPath(*lang, name), "dialog.tlk");
+    const auto table = childNamed(listing, joinPath(*lang, name), kStringTableName);
     if (!table || !listing.isFile(*table)) continue;
     ++choice.languages;
     // en_US where present, else the first in name order.
-    if (!choice.path || (foldedText(name) == "en_us" && foldedText(choice.language) != "en_us")) {
+    if (!choice.path || (equalIgnoringCase(name, kFirstLanguage) &&
+                         !equalIgnoringCase(choice.language, kFirstLanguage))) {
       choice.path = table;
       choice.language = name;
     }
@@ -90,14 +74,19 @@ std::optional<std::string> archiveFileIn(FolderListing& listing, std::string_vie
   return archiveIn(listing, compressedArchivePath(path));
 }
 
-std::map<std::string, std::string> looseSpellsIn(FolderListing& listing) {
-  std::map<std::string, std::string> spells;
-  const std::optional<std::string> folder = childNamed(listing, "", "override");
-  if (!folder) return spells;
+std::map<std::string, std::string> looseFilesIn(FolderListing& listing, std::string_view ending) {
+  std::map<std::string, std::string> files;
+  const std::optional<std::string> folder = childNamed(listing, "", kOverrideFolder);
+  if (!folder) return files;
   for (const std::string& name : listing.namesIn(*folder)) {
-    if (!endsWithIgnoringCase(name, ".spl")) continue;
+    if (!endsWithIgnoringCase(name, ending)) continue;
     // Names are met in byte order: of several that differ only in case, the first stays.
-    spells.try_emplace(foldedText(name.substr(0, name.size() - 4)), joinPath(*folder, name));
+    files.try_emplace(foldedText(name.substr(0, name.size() - ending.size())),
+                      joinPath(*folder, name));
   }
-  return spells;
+  return files;
+}
+
+FolderFiles folderFilesIn(FolderListing& listing) {
+  return {stringTableIn(listing), indexPaths(listing)};
 }

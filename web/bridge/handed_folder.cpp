@@ -1,8 +1,8 @@
-#include "folder_block.h"
+#include "handed_folder.h"
 
 #include <algorithm>
 
-#include "bridge_layout.h"
+#include "bridge_protocol.h"
 
 namespace {
 
@@ -52,27 +52,31 @@ bool plainPath(std::string_view path) {
 }  // namespace
 
 // An archive of the folder: its parts as the page read them, and a need for any other bytes.
-class FolderBlock::PartArchive final : public ArchiveBytes {
+class HandedFolder::PartArchive final : public ArchiveBytes {
  public:
-  PartArchive(FolderBlock& folder, std::string path, File& file)
+  PartArchive(HandedFolder& folder, std::string path, File& file)
       : folder_(folder), path_(std::move(path)), file_(file) {}
   [[nodiscard]] std::uint64_t size() const override { return file_.size; }
   [[nodiscard]] View bytes(std::uint64_t offset, std::uint64_t length) override {
     return folder_.bytesOf(path_, file_, offset, std::min(length, kMostArchiveRead))
         .value_or(View{});
   }
+  void expect(std::uint64_t offset, std::uint64_t length) override {
+    // Bytes it lacks become a need, for the page to read them all in its next round.
+    static_cast<void>(folder_.bytesOf(path_, file_, offset, std::min(length, kMostArchiveRead)));
+  }
 
  private:
-  FolderBlock& folder_;
+  HandedFolder& folder_;
   std::string path_;
   File& file_;
 };
 
-FolderBlock::FolderBlock() = default;
+HandedFolder::HandedFolder() = default;
 
-FolderBlock::~FolderBlock() = default;
+HandedFolder::~HandedFolder() = default;
 
-bool FolderBlock::read(const View& block) {
+bool HandedFolder::read(const View& block) {
   BlockReader reader(block);
   std::uint32_t count = 0;
   if (!reader.word(count)) return false;
@@ -117,22 +121,22 @@ bool FolderBlock::read(const View& block) {
   return true;
 }
 
-const std::vector<std::string>& FolderBlock::namesIn(const std::string& folder) {
+const std::vector<std::string>& HandedFolder::namesIn(const std::string& folder) {
   static const std::vector<std::string> kNone;
   const auto found = folders_.find(folder);
   return found == folders_.end() ? kNone : found->second;
 }
 
-bool FolderBlock::isFile(const std::string& path) {
+bool HandedFolder::isFile(const std::string& path) {
   return files_.count(path) > 0;
 }
 
-bool FolderBlock::exists(const std::string& path) {
+bool HandedFolder::exists(const std::string& path) {
   return files_.count(path) > 0 || folders_.count(path) > 0;
 }
 
-std::optional<View> FolderBlock::bytesOf(const std::string& path, File& file, std::uint64_t offset,
-                                         std::uint64_t length) {
+std::optional<View> HandedFolder::bytesOf(const std::string& path, File& file, std::uint64_t offset,
+                                          std::uint64_t length) {
   if ((file.flags & kUnreadable) != 0) return std::nullopt;
   if ((file.flags & kSizeKnown) == 0) {
     needs_.insert({path, false, offset, length});
@@ -150,7 +154,7 @@ std::optional<View> FolderBlock::bytesOf(const std::string& path, File& file, st
   return std::nullopt;
 }
 
-std::optional<View> FolderBlock::whole(const std::string& path) {
+std::optional<View> HandedFolder::whole(const std::string& path) {
   const auto found = files_.find(path);
   if (found == files_.end()) return std::nullopt;
   File& file = found->second;
@@ -164,14 +168,14 @@ std::optional<View> FolderBlock::whole(const std::string& path) {
   return std::nullopt;
 }
 
-bool FolderBlock::readWhole(const std::string& path, std::vector<std::uint8_t>& bytes) {
+bool HandedFolder::readWhole(const std::string& path, std::vector<std::uint8_t>& bytes) {
   const std::optional<View> held = whole(path);
   if (!held) return false;
   bytes.assign(held->data, held->data + held->size);
   return true;
 }
 
-std::unique_ptr<ArchiveBytes> FolderBlock::openArchive(const std::string& path) {
+std::unique_ptr<ArchiveBytes> HandedFolder::openArchive(const std::string& path) {
   const auto found = files_.find(path);
   if (found == files_.end()) return nullptr;
   File& file = found->second;

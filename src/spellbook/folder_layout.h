@@ -2,8 +2,8 @@
 // index, the string table, the loose spells of the override folder and the archives the index
 // names. Both front ends lay their own files under these rules: the command line a folder on
 // disk, the page the files a player hands it with their paths.
-#ifndef GRIMTRIM_SPELLBOOK_GAME_LAYOUT_H_
-#define GRIMTRIM_SPELLBOOK_GAME_LAYOUT_H_
+#ifndef GRIMTRIM_SPELLBOOK_FOLDER_LAYOUT_H_
+#define GRIMTRIM_SPELLBOOK_FOLDER_LAYOUT_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -15,6 +15,14 @@
 #include <vector>
 
 #include "formats/spell_archive.h"
+
+// The names by which a game's folder keeps what a run needs; any case.
+inline constexpr std::string_view kStringTableName = "dialog.tlk";
+inline constexpr std::string_view kLanguagesFolder = "lang";  // lang/<language>/dialog.tlk
+inline constexpr std::string_view kFirstLanguage = "en_US";   // taken where there are several
+inline constexpr std::string_view kOverrideFolder = "override";
+inline constexpr std::string_view kIndexEnding = ".key";
+inline constexpr std::string_view kLooseSpellEnding = ".spl";
 
 // The names a game's folder holds. Paths are relative to the game's folder, their parts joined
 // with '/'; "" is the game's folder itself.
@@ -74,12 +82,22 @@ struct StringTableChoice {
 [[nodiscard]] std::optional<std::string> archiveFileIn(FolderListing& listing,
                                                        std::string_view path);
 
-// The loose spells of the override folder, any case: each file ending in ".spl" by its name
-// without that ending, folded to small letters. Of names that differ only in case, the first in
-// byte order.
-[[nodiscard]] std::map<std::string, std::string> looseSpellsIn(FolderListing& listing);
+// The loose files of the override folder whose names end in `ending` (kLooseSpellEnding, ...),
+// any case: each by its name without that ending, folded to small letters. Of names that differ
+// only in case, the first in byte order.
+[[nodiscard]] std::map<std::string, std::string> looseFilesIn(FolderListing& listing,
+                                                              std::string_view ending);
 
-// `text` with its ASCII capitals made small: how the game's names are compared.
-[[nodiscard]] std::string foldedText(std::string_view text);
+// The files a run finds first in a game's folder, in the order it needs them: the string table,
+// then the index, which must be the only one.
+struct FolderFiles {
+  StringTableChoice table;
+  std::vector<std::string> indexes;  // the ".key" files at the top
+  // The index when there is exactly one.
+  [[nodiscard]] std::optional<std::string> index() const {
+    return indexes.size() == 1 ? std::optional<std::string>(indexes.front()) : std::nullopt;
+  }
+};
+[[nodiscard]] FolderFiles folderFilesIn(FolderListing& listing);
 
-#endif  // GRIMTRIM_SPELLBOOK_GAME_LAYOUT_H_
+#endif  // GRIMTRIM_SPELLBOOK_FOLDER_LAYOUT_H_

@@ -8,13 +8,13 @@
 #include <vector>
 
 #include "answer.h"
-#include "bridge_layout.h"
-#include "folder_block.h"
+#include "bridge_protocol.h"
 #include "formats/resource_index.h"
 #include "formats/save_game.h"
 #include "formats/signatures.h"
+#include "handed_folder.h"
+#include "spellbook/folder_layout.h"
 #include "spellbook/game_folder.h"
-#include "spellbook/game_layout.h"
 #include "spellbook/installed_spells.h"
 #include "spellbook/party.h"
 
@@ -35,7 +35,7 @@ std::uint32_t archivesHeld(FolderListing& folder, const View& index) {
 
 // Looks up the known spells of every member of `save` (up to kMostScoredSpells different
 // names) in `folder` through `index`, so that the folder notes what it lacks.
-void lookUpParty(const View& save, const View& index, FolderBlock& folder) {
+void lookUpParty(const View& save, const View& index, HandedFolder& folder) {
   std::vector<ResRef> names;
   std::unordered_set<ResRef> seen;
   MemberCalls add([&](const MemberLine&, const Creature& creature) {
@@ -55,7 +55,7 @@ void lookUpParty(const View& save, const View& index, FolderBlock& folder) {
 
 extern "C" {
 
-// What the page must still read of a game's folder (a block, folder_block.h) for the party of
+// What the page must still read of a game's folder (a block, handed_folder.h) for the party of
 // `save`: the string table and the index whole, and for every member's known spells the loose
 // spells whole and of each archive its header, file table and the spell headers they resolve.
 // Each answer asks for the next step's bytes; none asked means the page holds all it needs.
@@ -66,20 +66,18 @@ extern "C" {
 // answer.
 std::uint8_t* gt_folder_needs(const std::uint8_t* save, std::uint32_t saveSize,
                               const std::uint8_t* block, std::uint32_t blockSize) {
-  FolderBlock folder;
+  HandedFolder folder;
   static_cast<void>(
       folder.read(block == nullptr ? View{} : View{const_cast<std::uint8_t*>(block), blockSize}));
   Answer answer;
-  const StringTableChoice table = stringTableIn(folder);
-  answer.word(table.path ? 1 : 0);
-  answer.text(table.path ? *table.path : std::string());
-  if (table.path) static_cast<void>(folder.whole(*table.path));
-  const std::vector<std::string> indexes = indexPaths(folder);
-  answer.word(static_cast<std::uint32_t>(indexes.size()));
-  for (const std::string& path : indexes)
+  const FolderFiles found = folderFilesIn(folder);
+  answer.word(found.table.path ? 1 : 0);
+  answer.text(found.table.path.value_or(std::string()));
+  if (found.table.path) static_cast<void>(folder.whole(*found.table.path));
+  answer.word(static_cast<std::uint32_t>(found.indexes.size()));
+  for (const std::string& path : found.indexes)
     answer.text(path);
-  const std::optional<View> index =
-      indexes.size() == 1 ? folder.whole(indexes.front()) : std::nullopt;
+  const std::optional<View> index = found.index() ? folder.whole(*found.index()) : std::nullopt;
   answer.word(index ? archivesHeld(folder, *index) : 0);
   const View saveView = save == nullptr ? View{} : View{const_cast<std::uint8_t*>(save), saveSize};
   if (index && hasSignature(saveView, 0, kSaveGameSignature, kSignatureSize)) {

@@ -1,4 +1,4 @@
-// The core's answers as values: each part of an answer about a run read as bridge_layout.h lays
+// The core's answers as values: each part of an answer about a run read as bridge_protocol.h lays
 // it out, and the answers of the page's other questions. Nothing here calls the core; heap.mjs
 // hands each answer over as a reader of words and bytes.
 
@@ -61,7 +61,7 @@ export function readParts(r, order) {
 }
 
 // What the page asks once: the kinds' signatures (a list each) in the order of `kindOrder`, the first bytes to
-// read of a file, the folder block's flags, and the part orders of a run's and a party's answer.
+// read of a file, the handed folder's flags, and the part orders of a run's and a party's answer.
 export function readConstants(r, kindOrder) {
   const signatures = {};
   for (const key of kindOrder) signatures[key] = list(r, () => bytesToText(counted(r)));

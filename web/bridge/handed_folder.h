@@ -2,8 +2,8 @@
 // by its path, with the parts of it the page has read so far. The core lays the folder out and
 // finds spells in it exactly as it does in a folder on disk; whatever it asks for that the block
 // does not hold is written down as a need, for the page to read and hand over in a new block.
-#ifndef GRIMTRIM_WEB_FOLDER_BLOCK_H_
-#define GRIMTRIM_WEB_FOLDER_BLOCK_H_
+#ifndef GRIMTRIM_WEB_HANDED_FOLDER_H_
+#define GRIMTRIM_WEB_HANDED_FOLDER_H_
 
 #include <cstdint>
 #include <map>
@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "formats/bytes.h"
-#include "spellbook/game_layout.h"
+#include "spellbook/folder_layout.h"
 
 // Bytes of a file that a lookup asked for and the block lacks: the whole file, or `length` bytes
 // from `offset` (the page reads fewer at the end of the file).
@@ -33,14 +33,14 @@ struct FolderNeed {
 
 // The block, little-endian throughout: the count of files, then for each its path's length and
 // bytes ('/'-joined, relative to the game's folder), its flags (kUnreadable, kSizeKnown of
-// bridge_layout.h), its size as two words (low first), the count of its parts, and each part's
+// bridge_protocol.h), its size as two words (low first), the count of its parts, and each part's
 // offset (two words), length and bytes. A file whose size is not known has no parts yet.
-class FolderBlock final : public FolderReader {
+class HandedFolder final : public FolderReader {
  public:
-  FolderBlock();
-  ~FolderBlock() override;
-  FolderBlock(const FolderBlock&) = delete;
-  FolderBlock& operator=(const FolderBlock&) = delete;
+  HandedFolder();
+  ~HandedFolder() override;
+  HandedFolder(const HandedFolder&) = delete;
+  HandedFolder& operator=(const HandedFolder&) = delete;
 
   // Reads the block, whose bytes must outlive this object: parts are seen in place. False when
   // it is not laid out as above (then the folder holds the files read before the fault). Paths
@@ -87,4 +87,4 @@ class FolderBlock final : public FolderReader {
   std::set<FolderNeed> needs_;
 };
 
-#endif  // GRIMTRIM_WEB_FOLDER_BLOCK_H_
+#endif  // GRIMTRIM_WEB_HANDED_FOLDER_H_

@@ -1,18 +1,18 @@
 // What the page asks once, when it starts: how to tell the four kinds of file apart, and the
-// layout of what crosses between it and the core (bridge_layout.h).
+// layout of what crosses between it and the core (bridge_protocol.h).
 #include <cstdint>
 #include <iterator>
 #include <string_view>
 
 #include "answer.h"
-#include "bridge_layout.h"
+#include "bridge_protocol.h"
 
 extern "C" {
 
 // Answer: each kind's signatures, in the order of kHandedRoles (the order the command line
 // checks the files), each a count and texts: one, but for a spell archive also its compressed
 // forms'; how many first bytes of a file the page reads (enough for a signature and an archive's
-// header); the folder block's flags kUnreadable and kSizeKnown; then the parts of gt_run's answer
+// header); the handed folder's flags kUnreadable and kSizeKnown; then the parts of gt_run's answer
 // and of gt_party's, each a count and the parts in order. The caller frees it.
 std::uint8_t* gt_constants() {
   Answer answer;

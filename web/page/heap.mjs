@@ -8,7 +8,7 @@ const kOutOfMemory = 'The page ran out of memory.';
 
 // Plumbing over a loaded module: anything with _malloc, _free and HEAPU8. The heap array is
 // looked up afresh after every allocation and every call, because memory that grows leaves the
-// old array detached. `flags` are the core's flags of a folder block's file: { unreadable,
+// old array detached. `flags` are the core's flags of a handed folder's file: { unreadable,
 // sizeKnown }.
 export function makeHeap(module, flags) {
   const encoder = new TextEncoder();
@@ -76,7 +76,7 @@ export function makeHeap(module, flags) {
     }
     return { pointer, size };
   };
-  // A game's folder as one block in the module's memory, laid out as folder_block.h says. Each of
+  // A game's folder as one block in the module's memory, laid out as handed_folder.h says. Each of
   // `folder.files` is { path } and, where read, either `bytes` (the whole file) or `size` with
   // `parts` ([{ offset, bytes }]); `unreadable` marks a file whose reading failed.
   const putFolder = (alloc, folder) => {

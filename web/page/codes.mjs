@@ -1,4 +1,4 @@
-// The codes the core answers with, by its own numbers (web/src/bridge_layout.h checks each one):
+// The codes the core answers with, by its own numbers (web/src/bridge_protocol.h checks each one):
 // the page decides by these names, never by the text a run printed.
 
 export const kNotGiven = -1;  // member, level or number left out, as on the command line
@@ -46,7 +46,7 @@ export const InflateTrouble = Object.freeze({
   TooLarge: 2,        // it states more than 256 MiB, or a block of more than 8 MiB
   DoesNotInflate: 3,  // its data is not a stream that inflates, or is cut short
   WrongLength: 4,     // it inflates to another length than it states
-  NotAnArchive: 5,    // what it inflates to is not an archive
+  HoldsNoArchive: 5,  // what it inflates to is not an archive
 });
 
 // The parts an answer about a run is made of; the core says in which order they come.

@@ -95,7 +95,7 @@ const inflateTroubles = new Map([
   [InflateTrouble.TooLarge, 'is compressed and states a length larger than Grimtrim inflates (over 256 MiB, or a block over 8 MiB)'],
   [InflateTrouble.DoesNotInflate, 'is compressed, and its data does not inflate: it is damaged'],
   [InflateTrouble.WrongLength, 'is compressed, and inflates to another length than it states: it is damaged'],
-  [InflateTrouble.NotAnArchive, 'is compressed, but what it holds is not a spell archive'],
+  [InflateTrouble.HoldsNoArchive, 'is compressed, but what it holds is not a spell archive'],
 ]);
 export function unusableNote({ number, trouble, inflate, path }) {
   const what = path ? `The archive ${path}` : `Archive ${number}`;

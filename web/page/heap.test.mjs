@@ -3,7 +3,7 @@ import assert from 'node:assert/strict';
 import { test } from 'node:test';
 import { makeHeap } from './heap.mjs';
 
-// The folder block's flags as a core might number them.
+// The handed folder's flags as a core might number them.
 const flags = { unreadable: 1, sizeKnown: 2 };
 
 // A module with a bump allocator over `size` bytes. With `grows`, every allocation moves the
