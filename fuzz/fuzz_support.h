@@ -101,7 +101,7 @@ inline void readMember(const Game& game, std::int32_t index) {
   if (!member.creature) return;
   sink = sink + touch(member.line.name);
   KeptSpellCalls names([&](const KeptSpell& spell) {
-    sink = sink + touch(stringText(game.stringTable, spell.name));
+    sink = sink + touch(spell.name);
   });
   for (const std::int32_t level : {kNotGiven, 1})
     static_cast<void>(walkSpells(game, *member.creature, level, kNotGiven, names));

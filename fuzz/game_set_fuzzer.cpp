@@ -92,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       {fuzz::viewOf(edited), fuzz::viewOf(table), fuzz::viewOf(archive), fuzz::viewOf(index)});
   const Game& game = configured.game();
   DroppedOutput out;
-  ReportPrinter printer(game.stringTable, settings, out);
+  ReportPrinter printer(settings, out);
   printer.finish(runRequest(game, settings, printer));
   if (!editsSave(settings)) {
     if (edited != save) std::abort();

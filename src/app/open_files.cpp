@@ -23,9 +23,12 @@ void OpenFiles::closeConfiguration() {
   config_ = {};
 }
 
-std::optional<std::string> OpenFiles::configuredPath(FileRole) {
+std::optional<std::string> OpenFiles::configuredPath(FileRole role) {
   char line[kLineSize];
-  if (config_.stream == nullptr || !readConfigLine(config_, line, kLineSize)) return std::nullopt;
+  const bool read = config_.stream != nullptr && readConfigLine(config_, line, kLineSize);
+  // The index's line is the last one read: the file is closed before the save is opened.
+  if (role == FileRole::ResourceIndex) closeConfiguration();
+  if (!read) return std::nullopt;
   // Only the line feed is cut off; spaces around the path stay part of it.
   if (char* end = std::strchr(line, '\n')) *end = '\0';
   return std::string(line);

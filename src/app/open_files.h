@@ -20,11 +20,9 @@ class OpenFiles final : public RunFileOpener {
 
   // Opens the configuration file at `path` for configuredPath(); false when it cannot be opened.
   [[nodiscard]] bool readConfiguration(const char* path);
-  // Closes the configuration file, once its lines are read.
-  void closeConfiguration();
 
   // The next line of the configuration file, up to 255 bytes, its line feed cut off and nothing
-  // else trimmed.
+  // else trimmed. Once the index's line is asked for, the file is closed.
   [[nodiscard]] std::optional<std::string> configuredPath(FileRole role) override;
   // Maps the file at `place.path` whole, read-only or writable.
   [[nodiscard]] FileStep open(FileRole role, const FilePlace& place, bool writable,
@@ -37,6 +35,7 @@ class OpenFiles final : public RunFileOpener {
 
  private:
   MappedFile& fileOf(FileRole role);
+  void closeConfiguration();
 
   ConfigFile config_;
   MappedFile stringTable_;

@@ -31,24 +31,12 @@ bool parseOptions(int argc, const char* const* argv, Settings& settings) {
   for (int i = 1; i < argc - 2; ++i) {
     const char* option = argv[i];
     if (option[0] != '-') return false;
-    std::int32_t* field = nullptr;
-    switch (foldedChar(option[1])) {
-      case 'f':
-        field = &settings.method;
-        break;
-      case 'p':
-        field = &settings.member;
-        break;
-      case 's':
-        field = &settings.level;
-        break;
-      case 'w':
-        field = &settings.number;
-        break;
-      default:
-        return false;
+    std::int32_t Settings::*field = nullptr;
+    for (const OptionLetter& known : kOptionLetters) {
+      if (known.letter == foldedChar(option[1])) field = known.field;
     }
-    *field = optionValue(option + 2);
+    if (field == nullptr) return false;
+    settings.*field = optionValue(option + 2);
   }
   return true;
 }

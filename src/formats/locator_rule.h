@@ -1,9 +1,8 @@
 // How a locator the resource index gives finds its entry in an archive's file table: the one rule
 // every lookup of a spell's data follows, whether it lists a party or scores an archive.
 //
-// Archives are written two ways: some keep each entry's whole locator, others (those current
-// editions ship and mod installers write) only its file part, bits 20-31 cleared. How an entry
-// answers for a locator depends on how the archive was reached:
+// Archives are written two ways: some keep each entry's whole locator, others only its file part,
+// bits 20-31 cleared. How an entry answers for a locator depends on how the archive was reached:
 //
 // - Named: the one spell archive a configuration names. The first entry that holds the whole
 //   locator answers; where none does and the archive's number in the index's archive table is

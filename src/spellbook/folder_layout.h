@@ -1,7 +1,7 @@
 // Where a game's folder keeps what a run needs, worked out from the names its folders hold: the
 // index, the string table, the loose spells of the override folder and the archives the index
-// names. Both front ends lay their own files under these rules: the command line a folder on
-// disk, the page the files a player hands it with their paths.
+// names. Every front end's folder is laid out under these rules, a folder on disk or files handed
+// over with their paths.
 #ifndef GRIMTRIM_SPELLBOOK_FOLDER_LAYOUT_H_
 #define GRIMTRIM_SPELLBOOK_FOLDER_LAYOUT_H_
 

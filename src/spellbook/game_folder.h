@@ -1,6 +1,6 @@
 // A game's folder as the spell lookup sees it: a loose spell of the override folder by its name,
 // and an archive by the path the index's archive table gives it, each looked for and read once
-// per run, over the folder a front end gives (a folder on disk, or the files a page was handed).
+// per run, over the folder a front end gives (a folder on disk, or files handed over in memory).
 #ifndef GRIMTRIM_SPELLBOOK_GAME_FOLDER_H_
 #define GRIMTRIM_SPELLBOOK_GAME_FOLDER_H_
 

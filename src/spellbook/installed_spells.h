@@ -16,8 +16,7 @@
 #include "spellbook/game_folder.h"
 #include "spellbook/spell_source.h"
 
-// Why an archive the index names could not be used; its spells are passed over. The values
-// cross to the page as they are, so they never change meaning.
+// Why an archive the index names could not be used; its spells are passed over.
 enum class ArchiveTrouble : std::uint32_t {
   NotInTable = 0,    // the locator's archive number is not in the index's archive table
   Unreadable = 1,    // the file is missing or cannot be read

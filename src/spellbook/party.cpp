@@ -20,3 +20,18 @@ PartyWalk walkParty(const Game& game, MemberListener& listener) {
   }
   return {};
 }
+
+std::vector<MemberSpellNames> partySpellNames(const Game& game, std::size_t most) {
+  std::vector<MemberSpellNames> party;
+  std::size_t total = 0;
+  MemberCalls add([&](const MemberLine& line, const Creature& creature) {
+    MemberSpellNames& member = party.emplace_back();
+    member.index = line.index;
+    const std::optional<KnownSpells> known = KnownSpells::of(creature);
+    if (!known) return;
+    for (std::int32_t j = 0; j < known->count() && total < most; ++j, ++total)
+      member.names.push_back(known->name(j));
+  });
+  static_cast<void>(walkParty(game, add));
+  return party;
+}

@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <optional>
 #include <utility>
+#include <vector>
 
+#include "formats/resource_index.h"
 #include "formats/save_game.h"
 #include "formats/string_table.h"
 #include "spellbook/game.h"
@@ -66,5 +68,16 @@ struct PartyWalk {
 // Reads every member from index 0 while below the party count (a count of 0 or less gives
 // none), telling `listener` of each, up to the first that cannot be read.
 [[nodiscard]] PartyWalk walkParty(const Game& game, MemberListener& listener);
+
+// The names of one member's known spells, in stored order.
+struct MemberSpellNames {
+  std::int32_t index = 0;  // the party record's index
+  std::vector<ResRef> names;
+};
+
+// The known spells' names of every member the walk over the party reads, up to `most` names in
+// all, so that a damaged save cannot make the list long. A member whose known spells do not lie
+// inside the save has none.
+[[nodiscard]] std::vector<MemberSpellNames> partySpellNames(const Game& game, std::size_t most);
 
 #endif  // GRIMTRIM_SPELLBOOK_PARTY_H_

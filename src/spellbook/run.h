@@ -1,7 +1,7 @@
 // One request over a game, decided in one place: the party's names, a member's levels, a
 // level's spells, or the whack of one of them. The run tells a listener what it meets and ends
-// with a value that says how it ended; it never prints. The command line's printer and the page
-// are two listeners of the same run.
+// with a value that says how it ended; it never prints. The driver (driver.h) runs it for every
+// front end.
 #ifndef GRIMTRIM_SPELLBOOK_RUN_H_
 #define GRIMTRIM_SPELLBOOK_RUN_H_
 
@@ -14,7 +14,7 @@
 #include "spellbook/spell_walk.h"
 #include "spellbook/whack.h"
 
-// How a run ended. The values cross to the page as they are, so they never change meaning.
+// How a run ended.
 enum class RunEnd : std::uint32_t {
   Completed = 0,          // every member, or every known spell of the chosen one, was walked
   Whacked = 1,            // the chosen spell was whacked (`whacked`, `whack`)

@@ -1,7 +1,7 @@
 // The files a run works on, found and checked alike by every front end: the string table, the
 // spell archive and the resource index as a configuration names them, or the string table and
 // the index as a game's folder holds them, and then the save. Each front end opens a file its own
-// way (the command line maps it, the page has its bytes); what is looked for, in which order, and
+// way (a mapping, or bytes in memory); what is looked for, in which order, and
 // what makes a file unfit is decided here, and a trouble is a value whose message is the front
 // end's to print.
 #ifndef GRIMTRIM_SPELLBOOK_RUN_FILES_H_
@@ -16,7 +16,7 @@
 #include "formats/spell_archive.h"
 #include "spellbook/folder_layout.h"
 
-// Which of the run's files a trouble is about. The values cross to the page as they are.
+// Which of the run's files a trouble is about.
 enum class FileRole : std::uint32_t {
   StringTable = 0,
   SpellArchive = 1,
@@ -25,7 +25,7 @@ enum class FileRole : std::uint32_t {
   Configuration = 4,  // the configuration file that names the first three
 };
 
-// The step at which a file could not be used. The values cross to the page as they are.
+// The step at which a file could not be used.
 enum class FileStep : std::uint32_t {
   Ready = 0,                 // found, opened and checked
   NoLocation = 1,            // the configuration has no line for it

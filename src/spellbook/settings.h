@@ -1,5 +1,5 @@
-// What a run asks of the spell book: the four option values the command line (or a page)
-// gives.
+// What a run asks of the spell book: the four option values, as the command line's options give
+// them.
 #ifndef GRIMTRIM_SPELLBOOK_SETTINGS_H_
 #define GRIMTRIM_SPELLBOOK_SETTINGS_H_
 
@@ -20,6 +20,17 @@ struct Settings {
   // -wN: 1-based number, in the listing of `level`, of the spell to whack; kNotGiven lists.
   std::int32_t number = kNotGiven;
 };
+
+// The letter of each option (after its '-', either case) and the value it sets, in the order the
+// help lists them.
+struct OptionLetter {
+  char letter;
+  std::int32_t Settings::*field;
+};
+inline constexpr OptionLetter kOptionLetters[] = {{'f', &Settings::method},
+                                                  {'p', &Settings::member},
+                                                  {'s', &Settings::level},
+                                                  {'w', &Settings::number}};
 
 // True when member, level and number were all given: only such a run may whack a spell, so
 // only it opens the saved game for writing.

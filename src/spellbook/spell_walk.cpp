@@ -66,7 +66,8 @@ SpellWalk walkSpells(const Game& game, const Creature& creature, std::int32_t le
       if (header->type() != kSpellBookType) continue;
       const std::int32_t spellLevel = header->level();
       if (level != kNotGiven && spellLevel != level) continue;
-      const KeptSpell kept{position, spellLevel, ++lastNumber[spellLevel], header->nameRef()};
+      const KeptSpell kept{position, spellLevel, ++lastNumber[spellLevel],
+                           stringText(game.stringTable, header->nameRef())};
       listener.kept(kept);
       if (level != kNotGiven && number == kept.number) {
         walk.end = WalkEnd::Chosen;

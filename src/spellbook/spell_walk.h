@@ -27,7 +27,7 @@ struct KeptSpell {
   std::int32_t knownIndex = 0;  // its 0-based position in the known spells
   std::int32_t level = 0;       // as stored in its header
   std::int32_t number = 0;      // 1, 2, ... among the kept spells of its level
-  StrRef name = 0;              // its display name in the string table
+  Text name;                    // its display name, from the string table
 };
 
 // Told of each kept spell as the walk meets it, in stored order, so that a listing needs no

@@ -44,6 +44,10 @@ void StandardOutput::flush() {
   std::fflush(stdout);
 }
 
+void ErrorOutput::printList(const char* format, std::va_list args) {
+  std::vfprintf(stderr, format, args);
+}
+
 void TextOutput::printList(const char* format, std::va_list args) {
   std::va_list measure;
   va_copy(measure, args);

@@ -1,5 +1,5 @@
-// Where the command line's text goes: standard output for the program, a byte string for the
-// page that shows the same text. Both print through the C formatted-print functions, so every
+// Where the command line's text goes: standard output for the program, or a byte string for a
+// front end that shows the same text. Both print through the C formatted-print functions, so every
 // format behaves as it does on standard output.
 #ifndef GRIMTRIM_TEXT_OUTPUT_H_
 #define GRIMTRIM_TEXT_OUTPUT_H_
@@ -49,6 +49,12 @@ class StandardOutput final : public Output {
 
  private:
   PendingText pending_;
+};
+
+// Standard error, printed straight through: notes that are no part of the program's output.
+class ErrorOutput final : public Output {
+ protected:
+  void printList(const char* format, std::va_list args) override;
 };
 
 // The printed bytes collected in a string, line feeds as they are.

@@ -9,9 +9,9 @@ void printMemberLine(const MemberLine& line, Output& out) {
   out.print("%s", line.knowsSpells ? "\n" : " -- no spells\n");
 }
 
-void printWhack(const View& stringTable, const RunOutcome& outcome, Output& out) {
+void printWhack(const RunOutcome& outcome, Output& out) {
   const WhackPlan& plan = outcome.whack;
-  const Text text = stringText(stringTable, outcome.whacked.name);
+  const Text& text = outcome.whacked.name;
   out.print("Whacking %.*s\n", text.length, text.address);
   if (plan.end == WhackEnd::LeftDuplicate) return;
   if (plan.unknownMethod) out.print("\nunknown free space method %d, using default", plan.method);
@@ -53,8 +53,8 @@ void ReportPrinter::kept(const KeptSpell& spell) {
     if (spell.level != previousLevel_) out_.print("Level %d\n", spell.level);
     previousLevel_ = spell.level;
   } else if (settings_.number == kNotGiven) {
-    const Text name = stringText(stringTable_, spell.name);
-    out_.print("Level %d, Spell %d: %.*s\n", spell.level, spell.number, name.length, name.address);
+    out_.print("Level %d, Spell %d: %.*s\n", spell.level, spell.number, spell.name.length,
+               spell.name.address);
   }
 }
 
@@ -91,7 +91,7 @@ void printStopMessage(const RunOutcome& outcome, Output& out) {
 
 void ReportPrinter::finish(const RunOutcome& outcome) {
   if (outcome.end == RunEnd::Whacked) {
-    printWhack(stringTable_, outcome, out_);
+    printWhack(outcome, out_);
     return;
   }
   if (outcome.end == RunEnd::ArchiveUnusable) return;

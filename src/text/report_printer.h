@@ -1,21 +1,19 @@
 // The command line's text for a run: a listener of the run that prints each member and kept spell
 // as the run meets it and, once the run has ended, the outcome's messages and the closing hint,
-// in the order the program has always printed them. It prints and decides nothing.
+// each where the program's output puts it. It prints and decides nothing.
 #ifndef GRIMTRIM_TEXT_REPORT_PRINTER_H_
 #define GRIMTRIM_TEXT_REPORT_PRINTER_H_
 
 #include <cstdint>
 
-#include "formats/bytes.h"
 #include "spellbook/run.h"
 #include "spellbook/settings.h"
 #include "text/output.h"
 
 class ReportPrinter final : public RunListener {
  public:
-  // Prints for a run of `settings`, naming spells through `stringTable`; all are borrowed.
-  ReportPrinter(const View& stringTable, const Settings& settings, Output& out)
-      : stringTable_(stringTable), settings_(settings), out_(out) {}
+  // Prints for a run of `settings`; both are borrowed.
+  ReportPrinter(const Settings& settings, Output& out) : settings_(settings), out_(out) {}
 
   // Member lines, with the -w hint after each member without spells when no member was chosen.
   void member(const MemberLine& line) override;
@@ -29,7 +27,6 @@ class ReportPrinter final : public RunListener {
   void finish(const RunOutcome& outcome);
 
  private:
-  View stringTable_;
   const Settings& settings_;
   Output& out_;
   std::int32_t previousLevel_ = -1;

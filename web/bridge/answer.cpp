@@ -47,11 +47,25 @@ void Answer::member(const MemberLine& line) {
   text(printedText(line.name));
 }
 
-void Answer::spell(const KeptSpell& spell, const View& stringTable) {
+void Answer::spell(const KeptSpell& spell) {
   signedWord(spell.knownIndex);
   signedWord(spell.level);
   signedWord(spell.number);
-  text(printedText(stringText(stringTable, spell.name)));
+  text(printedText(spell.name));
+}
+
+void Answer::memberListing(const std::optional<MemberListing>& listing) {
+  const RunOutcome none;
+  word(listing ? static_cast<std::uint32_t>(listing->spells.size()) : 0);
+  if (listing) {
+    for (const KeptSpell& kept : listing->spells)
+      spell(kept);
+  }
+  const RunOutcome& end = listing ? listing->end : none;
+  word(static_cast<std::uint32_t>(end.end));
+  TextOutput message;
+  printStopMessage(end, message);
+  text(message.text());
 }
 
 void Answer::folderNotes(const std::vector<UnusableArchive>& unusable, std::size_t unmet) {

@@ -12,6 +12,7 @@
 #include "bridge_protocol.h"
 
 #include "formats/bytes.h"
+#include "spellbook/driver.h"
 #include "spellbook/installed_spells.h"
 #include "spellbook/party.h"
 #include "spellbook/run.h"
@@ -30,7 +31,9 @@ class Answer {
   void outcome(const RunOutcome& outcome);
   // One item of the parts Members and MemberSpells, names through `stringTable`.
   void member(const MemberLine& line);
-  void spell(const KeptSpell& spell, const View& stringTable);
+  void spell(const KeptSpell& spell);
+  // The part MemberSpells: the member's listing, none where no member was chosen.
+  void memberListing(const std::optional<MemberListing>& listing);
   // The part FolderNotes.
   void folderNotes(const std::vector<UnusableArchive>& unusable, std::size_t unmet);
 

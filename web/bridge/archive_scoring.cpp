@@ -36,26 +36,18 @@ extern "C" {
 // locators and the locators in known-spell order (kNoLocator for a name the index lacks).
 std::uint8_t* gt_party_locators(const std::uint8_t* save, std::uint32_t saveSize,
                                 const std::uint8_t* index, std::uint32_t indexSize) {
-  const Game game{viewOf(save, saveSize), View{}};
   const View indexView = viewOf(index, indexSize);
+  const std::vector<MemberSpellNames> party =
+      partySpellNames(Game{viewOf(save, saveSize), View{}}, kMostScoredSpells);
   Answer members;
-  std::uint32_t count = 0;
-  std::size_t total = 0;
-  MemberCalls add([&](const MemberLine& line, const Creature& creature) {
-    std::vector<ResRef> names;
-    if (const std::optional<KnownSpells> known = KnownSpells::of(creature)) {
-      for (std::int32_t j = 0; j < known->count() && total < kMostScoredSpells; ++j, ++total)
-        names.push_back(known->name(j));
-    }
-    members.signedWord(line.index);
-    members.word(static_cast<std::uint32_t>(names.size()));
-    for (const SpellLocation& location : locateSpells(indexView, View{}, names))
+  for (const MemberSpellNames& member : party) {
+    members.signedWord(member.index);
+    members.word(static_cast<std::uint32_t>(member.names.size()));
+    for (const SpellLocation& location : locateSpells(indexView, View{}, member.names))
       members.word(location.locator);
-    ++count;
-  });
-  static_cast<void>(walkParty(game, add));
+  }
   Answer answer;
-  answer.word(count);
+  answer.word(static_cast<std::uint32_t>(party.size()));
   answer.append(members);
   return answer.release();
 }

@@ -33,19 +33,16 @@ std::uint32_t archivesHeld(FolderListing& folder, const View& index) {
   return held;
 }
 
-// Looks up the known spells of every member of `save` (up to kMostScoredSpells different
-// names) in `folder` through `index`, so that the folder notes what it lacks.
+// Looks up the known spells of every member of `save` (up to kMostScoredSpells names in all) in
+// `folder` through `index`, so that the folder notes what it lacks.
 void lookUpParty(const View& save, const View& index, HandedFolder& folder) {
   std::vector<ResRef> names;
   std::unordered_set<ResRef> seen;
-  MemberCalls add([&](const MemberLine&, const Creature& creature) {
-    const std::optional<KnownSpells> known = KnownSpells::of(creature);
-    if (!known) return;
-    for (std::int32_t j = 0; j < known->count() && names.size() < kMostScoredSpells; ++j) {
-      if (seen.insert(known->name(j)).second) names.push_back(known->name(j));
+  for (const MemberSpellNames& member : partySpellNames(Game{save, View{}}, kMostScoredSpells)) {
+    for (const ResRef name : member.names) {
+      if (seen.insert(name).second) names.push_back(name);
     }
-  });
-  static_cast<void>(walkParty(Game{save, View{}}, add));
+  }
   GameFolder lookups(folder);
   InstalledSpells installed(index, lookups);
   static_cast<void>(installed.find(names));

@@ -5,8 +5,8 @@
 
 #include "answer.h"
 #include "bridge_protocol.h"
+#include "spellbook/driver.h"
 #include "spellbook/run.h"
-#include "spellbook/run_spells.h"
 #include "text/file_messages.h"
 #include "text/help.h"
 #include "text/output.h"
@@ -18,46 +18,24 @@ View viewOf(const HandedFile& file) {
   return file.bytes == nullptr ? View{} : View{file.bytes.get(), file.size};
 }
 
-// The values of a run: each member line and each kept spell, as answer items.
-class RunValues final : public RunListener {
+// The members a run reads, as answer items.
+class MemberValues final : public RunListener {
  public:
-  explicit RunValues(const View& stringTable) : stringTable_(stringTable) {}
   void member(const MemberLine& line) override {
     members_.member(line);
-    ++memberCount_;
+    ++count_;
   }
-  void kept(const KeptSpell& spell) override {
-    spells_.spell(spell, stringTable_);
-    ++spellCount_;
-  }
+  void kept(const KeptSpell&) override {}
 
-  void putMembers(Answer& answer) const {
-    answer.word(memberCount_);
+  void put(Answer& answer) const {
+    answer.word(count_);
     answer.append(members_);
-  }
-  // The part MemberSpells, from a walk of the member's whole listing that ended with `outcome`.
-  void putSpells(Answer& answer, const RunOutcome& outcome) const {
-    answer.word(spellCount_);
-    answer.append(spells_);
-    answer.word(static_cast<std::uint32_t>(outcome.end));
-    TextOutput message;
-    printStopMessage(outcome, message);
-    answer.text(message.text());
   }
 
  private:
-  View stringTable_;
   Answer members_;
-  Answer spells_;
-  std::uint32_t memberCount_ = 0;
-  std::uint32_t spellCount_ = 0;
+  std::uint32_t count_ = 0;
 };
-
-// The member's whole listing without a level is what the page shows of a member; a run that
-// lists a level or whacks walks it again, over the save as the run left it.
-bool listsWholeMember(const Settings& settings) {
-  return settings.level == kNotGiven && settings.number == kNotGiven;
-}
 
 }  // namespace
 
@@ -103,13 +81,15 @@ FileStep RunSession::open(FileRole role, const FilePlace& place, bool, View& vie
   return FileStep::Ready;
 }
 
-std::optional<FileTrouble> RunSession::openFiles(const Settings& settings, RunFiles& files) {
+RunRequest RunSession::request(const Settings& settings) {
   if (folder_) folder_->forgetNeeds();
-  std::optional<FileTrouble> trouble = folder_
-                                           ? openFolderFiles(*this, *folder_, folderName_, files)
-                                           : openConfiguredFiles(*this, files);
-  if (!trouble) trouble = openSaveFile(*this, save_.name, editsSave(settings), files);
-  return trouble;
+  RunRequest request;
+  request.settings = settings;
+  request.savePath = save_.name;
+  request.folder = folder_.get();
+  request.folderName = folderName_;
+  request.listsMemberAfter = true;
+  return request;
 }
 
 const std::uint8_t* RunSession::keep(std::uint8_t* answer) {
@@ -120,56 +100,24 @@ const std::uint8_t* RunSession::keep(std::uint8_t* answer) {
 const std::uint8_t* RunSession::run(const Settings& settings) {
   TextOutput printed;
   printBanner(printed);
-  RunFiles files;
-  PartedAnswer answer;
-  if (const std::optional<FileTrouble> trouble = openFiles(settings, files)) {
-    TextOutput message;
-    printFileTrouble(*trouble, message);
-    printed.print("%s", message.text().c_str());
-    answer[AnswerPart::Status].word(1);
-    answer[AnswerPart::Printed].text(printed.text());
-    answer[AnswerPart::FailedCheck].text(message.text());
-    answer[AnswerPart::Outcome].outcome(RunOutcome{});
-    const RunValues none(View{});
-    none.putMembers(answer[AnswerPart::Members]);
-    none.putSpells(answer[AnswerPart::MemberSpells], RunOutcome{});
-    answer[AnswerPart::FolderNotes].folderNotes({}, folder_ ? folder_->needs().size() : 0);
-    return keep(answer.release(kRunAnswer));
-  }
-
-  RunSpells source(files, folder_.get());
-  const Game game{files.save, files.stringTable, &source.source()};
-
-  ReportPrinter printer(game.stringTable, settings, printed);
-  RunValues values(game.stringTable);
-  BothListeners both(printer, values);
-  const RunOutcome outcome = runRequest(game, settings, both);
-  printer.finish(outcome);
-  // A configured archive found not to inflate on the way: the command line gives up with the
-  // archive's message and status 1, after what it printed until then.
+  ReportPrinter printer(settings, printed);
+  MemberValues members;
+  BothListeners both(printer, members);
+  const RunReport report = driveRun(*this, request(settings), both);
+  if (report.reported) printer.finish(report.outcome);
+  // A file that cannot be used ends the command line's run with its message and status 1.
   TextOutput gaveUp;
-  if (outcome.end == RunEnd::ArchiveUnusable) {
-    printFileTrouble({FileRole::SpellArchive, FileStep::CompressedUnreadable,
-                      files.spellArchivePath, outcome.inflate},
-                     gaveUp);
-    printed.print("%s", gaveUp.text().c_str());
-  }
-  answer[AnswerPart::Status].word(outcome.end == RunEnd::ArchiveUnusable ? 1 : 0);
+  if (report.trouble) printFileTrouble(*report.trouble, gaveUp);
+  printed.print("%s", gaveUp.text().c_str());
+
+  PartedAnswer answer;
+  answer[AnswerPart::Status].word(report.trouble ? 1 : 0);
   answer[AnswerPart::Printed].text(printed.text());
   answer[AnswerPart::FailedCheck].text(gaveUp.text());
-  answer[AnswerPart::Outcome].outcome(outcome);
-  values.putMembers(answer[AnswerPart::Members]);
-  Answer& spells = answer[AnswerPart::MemberSpells];
-  if (settings.member == kNotGiven) {
-    RunValues(View{}).putSpells(spells, RunOutcome{});
-  } else if (listsWholeMember(settings)) {
-    values.putSpells(spells, outcome);
-  } else {
-    RunValues listing(game.stringTable);
-    const RunOutcome listed = runRequest(game, Settings{1, settings.member}, listing);
-    listing.putSpells(spells, listed);
-  }
-  answer[AnswerPart::FolderNotes].folderNotes(source.unusable(),
+  answer[AnswerPart::Outcome].outcome(report.outcome);
+  members.put(answer[AnswerPart::Members]);
+  answer[AnswerPart::MemberSpells].memberListing(report.memberAfter);
+  answer[AnswerPart::FolderNotes].folderNotes(report.unusable,
                                               folder_ ? folder_->needs().size() : 0);
   return keep(answer.release(kRunAnswer));
 }
@@ -179,13 +127,13 @@ const std::uint8_t* RunSession::party(HandedFile save) {
   // damaged one does.
   RunFiles files;
   HandedFile kept = std::exchange(save_, std::move(save));
-  static_cast<void>(openFiles(Settings{}, files));
+  static_cast<void>(openRunFiles(*this, request(Settings{}), files));
   const Game game{viewOf(save_), files.stringTable};
-  RunValues values(game.stringTable);
-  const RunOutcome outcome = runRequest(game, Settings{}, values);
+  MemberValues members;
+  const RunOutcome outcome = runRequest(game, Settings{}, members);
   save_ = std::move(kept);
   PartedAnswer answer;
-  values.putMembers(answer[AnswerPart::Members]);
+  members.put(answer[AnswerPart::Members]);
   answer[AnswerPart::Outcome].outcome(outcome);
   return keep(answer.release(kPartyAnswer));
 }

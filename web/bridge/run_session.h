@@ -13,6 +13,7 @@
 #include <string>
 
 #include "handed_folder.h"
+#include "spellbook/driver.h"
 #include "spellbook/run_files.h"
 #include "spellbook/settings.h"
 
@@ -57,8 +58,8 @@ class RunSession final : public RunFileOpener {
                               View& view) override;
 
  private:
-  // Opens and checks the run's files into `files`: the first trouble, if any.
-  std::optional<FileTrouble> openFiles(const Settings& settings, RunFiles& files);
+  // A run of `settings` over the session's files, the folder's needs forgotten.
+  RunRequest request(const Settings& settings);
   const std::uint8_t* keep(std::uint8_t* answer);
 
   HandedFile configured_[3];  // string table, spell archive, resource index
