@@ -1,12 +1,13 @@
-// What crosses between the core and the page, declared once: the numbers of every code the page
-// reads, the handed folder's flags and caps, and the parts each answer is made of, in order. The
-// page asks for the flags, caps and part orders once, when it starts (gt_constants), and reads
-// each answer part by part in the order given here; its table of codes (core.mjs) names the
-// numbers checked below.
+// What crosses between the core and the page, declared once: the handed folder's flags and caps,
+// and the parts each answer is made of, in order. The page asks once, when it starts
+// (gt_constants, constants.cpp), for these, for every table of codes it decides by, each code by
+// its name and number, and for the conventions of the core it speaks of; it then reads each
+// answer part by part in the order given here, and knows a code only by the name it was sent.
 #ifndef GRIMTRIM_WEB_BRIDGE_PROTOCOL_H_
 #define GRIMTRIM_WEB_BRIDGE_PROTOCOL_H_
 
 #include <cstdint>
+#include <iterator>
 
 #include "formats/compressed_archive.h"
 #include "formats/signatures.h"
@@ -21,33 +22,9 @@ constexpr std::uint32_t codeOf(Code code) {
   return static_cast<std::uint32_t>(code);
 }
 
-// The codes as the page's tables number them.
-static_assert(codeOf(RunEnd::Completed) == 0 && codeOf(RunEnd::Whacked) == 1 &&
-              codeOf(RunEnd::MemberOutsideSave) == 2 && codeOf(RunEnd::NoCreature) == 3 &&
-              codeOf(RunEnd::KnownOutsideSave) == 4 && codeOf(RunEnd::NameNotInIndex) == 5 &&
-              codeOf(RunEnd::NotASpell) == 6 && codeOf(RunEnd::SpellsByClass) == 7 &&
-              codeOf(RunEnd::ArchiveUnusable) == 8);
-static_assert(codeOf(WhackEnd::LeftDuplicate) == 0 && codeOf(WhackEnd::Shrunk) == 1 &&
-              codeOf(WhackEnd::KnownNotBeforeMemorization) == 2 &&
-              codeOf(WhackEnd::MemorizationNotBeforeMemorized) == 3 &&
-              codeOf(WhackEnd::SectionsOutsideSave) == 4 &&
-              codeOf(WhackEnd::NoMemorizedSpell) == 5 && codeOf(WhackEnd::NoLevelOneEntry) == 6);
-static_assert(codeOf(ArchiveTrouble::NotInTable) == 0 && codeOf(ArchiveTrouble::Unreadable) == 1 &&
-              codeOf(ArchiveTrouble::NotAnArchive) == 2 &&
-              codeOf(ArchiveTrouble::LacksEntry) == 3 && codeOf(ArchiveTrouble::Compressed) == 4);
-static_assert(codeOf(InflateTrouble::None) == 0 && codeOf(InflateTrouble::BeyondFile) == 1 &&
-              codeOf(InflateTrouble::TooLarge) == 2 &&
-              codeOf(InflateTrouble::DoesNotInflate) == 3 &&
-              codeOf(InflateTrouble::WrongLength) == 4 &&
-              codeOf(InflateTrouble::HoldsNoArchive) == 5);
-static_assert(codeOf(FileRole::StringTable) == 0 && codeOf(FileRole::SpellArchive) == 1 &&
-              codeOf(FileRole::ResourceIndex) == 2 && codeOf(FileRole::Save) == 3 &&
-              codeOf(FileRole::Configuration) == 4);
-static_assert(codeOf(FileStep::Ready) == 0 && codeOf(FileStep::NoLocation) == 1 &&
-              codeOf(FileStep::NotOpened) == 2 && codeOf(FileStep::NoMapping) == 3 &&
-              codeOf(FileStep::NoView) == 4 && codeOf(FileStep::WrongSignature) == 5 &&
-              codeOf(FileStep::NotInFolder) == 6 && codeOf(FileStep::SeveralInFolder) == 7 &&
-              codeOf(FileStep::CompressedUnreadable) == 8);
+// Every code the page is sent is numbered below this: gt_constants sends each table's codes that
+// have a name among these numbers. A retired code's number is never given to another.
+inline constexpr std::uint32_t kCodeNumbers = 64;
 
 // The files the page hands to a session in the configured form, in the order the command line
 // checks them; the page names its four kinds in this order.
@@ -57,6 +34,7 @@ inline constexpr const char* kHandedSignatures[] = {kStringTableSignature, kSpel
                                                     kResourceIndexSignature, kSaveGameSignature};
 // A spell archive may also come in either compressed form, told by its first eight bytes.
 inline constexpr const char* kCompressedArchiveSignatures[] = {kBlocksSignature, kStreamSignature};
+static_assert(std::size(kHandedSignatures) == std::size(kHandedRoles));
 
 // The first bytes of every file the page reads to tell its kind: enough for the signature and
 // for an archive's header, which says where its file table lies.

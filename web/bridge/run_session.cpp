@@ -14,6 +14,10 @@
 
 namespace {
 
+// configured_ holds the three files a configuration names, each at its role's number.
+static_assert(codeOf(FileRole::StringTable) < 3 && codeOf(FileRole::SpellArchive) < 3 &&
+              codeOf(FileRole::ResourceIndex) < 3);
+
 View viewOf(const HandedFile& file) {
   return file.bytes == nullptr ? View{} : View{file.bytes.get(), file.size};
 }

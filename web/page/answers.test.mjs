@@ -32,15 +32,16 @@ test('the outcome of a run', () => {
 });
 
 test('an answer is read in the order of parts the core gives, whatever that order', () => {
-  // Members (4): one, index 5, listed as 2, knowing spells, named "Al"; then the outcome (3).
+  // Members: one, index 5, listed as 2, knowing spells, named "Al"; then the outcome.
   const members = [1, 0, 0, 0, 5, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 65, 108];
-  const read = readParts(reader([...members, ...outcomeBytes]), [4, 3]);
+  const read = readParts(reader([...members, ...outcomeBytes]), ['Members', 'Outcome']);
   assert.deepEqual(read.members, [{ index: 5, number: 2, knowsSpells: true, name: Uint8Array.of(65, 108) }]);
   assert.equal(read.outcome.member, 2);
-  // Spells (5) after the status (0): one spell, then how the walk ended and its message.
+  // The member's listing after the status: one spell, then how the walk ended and its message.
   const spells = [1, 0, 0, 0, 3, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0, 0, 90, 6, 0, 0, 0, 1, 0, 0, 0, 33];
-  assert.deepEqual(readParts(reader([0, 0, 0, 0, ...spells]), [0, 5]), {
+  assert.deepEqual(readParts(reader([0, 0, 0, 0, ...spells]), ['Status', 'MemberSpells']), {
     status: 0,
-    spells: { spells: [{ known: 3, level: 1, number: 2, name: Uint8Array.of(90) }], end: 6, message: Uint8Array.of(33) },
+    memberListing: { spells: [{ known: 3, level: 1, number: 2, name: Uint8Array.of(90) }], end: 6, message: Uint8Array.of(33) },
   });
+  assert.throws(() => readParts(reader([0, 0, 0, 0]), ['Runes']), /a part this page cannot read: Runes/);
 });

@@ -3,7 +3,6 @@
 // header and table alone, by the rule every lookup follows: an archive the resource index names
 // by its file name is matched as the one a configuration names.
 
-import { kNoLocator } from './codes.mjs';
 import { readBytes } from './intake.mjs';
 
 // The index of the highest score, the first one given on a tie; 0 for no scores.
@@ -68,8 +67,9 @@ export function elsewhereNote(memberName, inUseName, found) {
       `choose that archive above to see ${one ? 'it' : 'them'}.`;
 }
 
-// The locators of every member's known spells that the index has, repeats kept.
-export const knownLocators = (members) => members.flatMap((m) => m.locators).filter((l) => l !== kNoLocator);
+// The locators of every member's known spells that the index has, repeats kept: all but
+// `noLocator`, the core's locator of a name the index lacks.
+export const knownLocators = (members, noLocator) => members.flatMap((m) => m.locators).filter((l) => l !== noLocator);
 
 // How many of `all` (the party's known spells' locators) an archive holds, from its file table
 // read by `readTable(start, end)`, the core telling where the table lies from the first bytes;
@@ -96,7 +96,7 @@ async function scoreArchives(state, generation) {
     for (const archive of state.given.spellArchive) archive.held = null;
     if (!state.archiveByPlayer) state.use.spellArchive = null;
   }
-  const all = knownLocators(state.locators);
+  const all = knownLocators(state.locators, state.core.conventions.noLocator);
   const archives = state.given.spellArchive;
   const numbers = archives.some((archive) => !archive.held)
       ? archiveNumbers(state.core, state.bytes.get(index), archives.map((archive) => archive.file.name)) : [];
@@ -129,7 +129,7 @@ export async function chooseArchive(state, generation) {
 // scored as the page scores archives it is given: { index, scores }. `headSize` is the first
 // bytes of a file the page reads.
 export async function pickArchiveOf(core, headSize, save, resourceIndex, archives) {
-  const all = knownLocators(core.partyLocators(save, resourceIndex));
+  const all = knownLocators(core.partyLocators(save, resourceIndex), core.conventions.noLocator);
   const numbers = archiveNumbers(core, resourceIndex, archives.map(({ name }) => name));
   const scores = [];
   for (const [i, { bytes }] of archives.entries()) {

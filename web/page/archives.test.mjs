@@ -31,7 +31,8 @@ test('an archive without a table, or whose table cannot be read, holds nothing',
 });
 
 test('the party\'s locators are every member\'s, without the names the index lacks', () => {
-  assert.deepEqual(knownLocators([{ index: 0, locators: [5, 0xFFFFFFFF, 5] }, { index: 3, locators: [] }, { index: 4, locators: [6] }]),
+  assert.deepEqual(knownLocators([{ index: 0, locators: [5, 0xFFFFFFFF, 5] }, { index: 3, locators: [] }, { index: 4, locators: [6] }],
+                                 0xFFFFFFFF),
                    [5, 5, 6]);
 });
 

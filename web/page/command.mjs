@@ -1,17 +1,21 @@
 // The command line as the page shows it: the command equivalent to what the player asked, and
-// what the core's outcome of a run means for the player. Nothing here reads the page.
+// what the core's outcome of a run means for the player. Each function takes the core (anything
+// with core.mjs's `codes` and `conventions`): the page words each code by the core's name for it,
+// and its command and texts use the core's option letters, folder names and limits, so that
+// nothing here restates a number or a name of the core's. Nothing here reads the page.
 
-import { ArchiveTrouble, InflateTrouble, kDefaultMethod, RunEnd, WhackEnd } from './codes.mjs';
+import { codeName } from './answers.mjs';
 
 // The command that asks the command line what the page asked: `options` as run() takes them,
 // the save, and the game's folder `folderName`, or without one a configuration file game.cfg
-// naming the other three files.
-export function commandLine(options, saveName, folderName) {
+// naming the other three files. The default method goes without saying.
+export function commandLine(core, options, saveName, folderName) {
+  const { optionLetters, defaultMethod } = core.conventions;
   const words = ['grimtrim'];
-  if (options.method !== undefined && options.method !== kDefaultMethod) words.push(`-f${options.method}`);
-  if (options.member !== undefined) words.push(`-p${options.member}`);
-  if (options.level !== undefined) words.push(`-s${options.level}`);
-  if (options.number !== undefined) words.push(`-w${options.number}`);
+  for (const { letter, option } of optionLetters) {
+    const value = options[option];
+    if (value !== undefined && !(option === 'method' && value === defaultMethod)) words.push(`-${letter}${value}`);
+  }
   words.push(saveName === undefined ? '(no save)' : quoteWord(saveName),
              folderName === undefined ? 'game.cfg' : quoteWord(folderName));
   return words.join(' ');
@@ -20,7 +24,7 @@ export function commandLine(options, saveName, folderName) {
 // What the command shown stands for, words in `backquotes` being code: the configuration file
 // that names the three files in use, or the game's folder `folder.name` ({ name, given }), which
 // with `given` stands for the files chosen one by one, laid out as the game lays them out.
-export function commandSentence(folder) {
+export function commandSentence(core, folder) {
   const start = 'The same request given to the command-line `grimtrim`';
   if (!folder) {
     return `${start}, with \`game.cfg\` naming the string table, spell archive and resource index chosen here, ` +
@@ -29,9 +33,10 @@ export function commandSentence(folder) {
   if (!folder.given) {
     return `${start} with the game's folder \`${folder.name}\` chosen here as its last argument, and what it prints:`;
   }
+  const { stringTableName, overrideFolder } = core.conventions.layout;
   return `${start} with a game's folder as its last argument, and what it prints; \`${folder.name}\` stands for a ` +
-      'folder holding the files chosen here where the game keeps them (the string table as `dialog.tlk`, each spell ' +
-      'archive where the resource index puts it, loose spells in `override`):';
+      `folder holding the files chosen here where the game keeps them (the string table as \`${stringTableName}\`, ` +
+      `each spell archive where the resource index puts it, loose spells in \`${overrideFolder}\`):`;
 }
 
 // A file name as a shell takes it as one word: quoted when it holds anything but plain letters,
@@ -46,59 +51,94 @@ export const methodWords = {
   0: 'Free-space method 0: the gap is left as it is, and the last spell of the list stands in it a second time until the game next saves.',
 };
 
-// What a removal did with the room it freed, by the core's WhackEnd, for the player.
+// What a removal did with the room it freed, by the name of the core's WhackEnd, for the player.
 const notLaidOut = 'The save is not laid out as method 1 needs, so the gap was left as method 0 leaves it: ' +
     "the last spell of the member's list now stands in it a second time. The game seems to notice the duplicate and drops it the next time it saves.";
 const needsFirstLevel = 'Method 1 needs a first-level spell memorized, so the gap was left as method 0 leaves it. ' +
     "To have method 1's result instead, undo, memorize a first-level spell in the game, save, and start again with that save.";
 const whackWords = new Map([
-  [WhackEnd.LeftDuplicate, methodWords[0]],
-  [WhackEnd.Shrunk, "Method 1 did its whole work: the member's list of known spells is one shorter, and the member has one more memorized copy of the first memorized spell, counted at spell level 1."],
-  [WhackEnd.KnownNotBeforeMemorization, notLaidOut],
-  [WhackEnd.MemorizationNotBeforeMemorized, notLaidOut],
-  [WhackEnd.SectionsOutsideSave, notLaidOut],
-  [WhackEnd.NoMemorizedSpell, needsFirstLevel],
-  [WhackEnd.NoLevelOneEntry, needsFirstLevel],
+  ['LeftDuplicate', methodWords[0]],
+  ['Shrunk', "Method 1 did its whole work: the member's list of known spells is one shorter, and the member has one more memorized copy of the first memorized spell, counted at spell level 1."],
+  ['KnownNotBeforeMemorization', notLaidOut],
+  ['MemorizationNotBeforeMemorized', notLaidOut],
+  ['SectionsOutsideSave', notLaidOut],
+  ['NoMemorizedSpell', needsFirstLevel],
+  ['NoLevelOneEntry', needsFirstLevel],
 ]);
 
 // The explanation of a removal that was made, from what the whack did (`whackEnd`, a WhackEnd)
 // and whether the save changed at all: a sentence, or '' where there is none to add.
-export function explainWhack(whackEnd, changed) {
+export function explainWhack(core, whackEnd, changed) {
   if (!changed) {
     return 'With method 0, removing the very last spell of the list changes nothing at all: the save is as it was.';
   }
-  return whackWords.get(whackEnd) ?? '';
+  return whackWords.get(codeName(core.codes.WhackEnd, whackEnd)) ?? '';
 }
 
-// Why a member's spell list stops early, by the core's RunEnd; '' for a list that did not stop.
+// The ends of a run that list every spell asked for; every other end stops a list early.
+const kListed = ['Completed', 'Whacked'];
+// True for an end (a RunEnd) where the run stopped before the end of what it lists, with the
+// message the command line printed for it; so is an end the core has no name for.
+export const stoppedEarly = (core, end) => !kListed.includes(codeName(core.codes.RunEnd, end));
+
+// Why a member's spell list stops early, by the name of the core's RunEnd; '' for an end the
+// page has no words for.
 const listStops = new Map([
-  [RunEnd.MemberOutsideSave, 'The member cannot be read: the save is damaged.'],
-  [RunEnd.NoCreature, 'The member cannot be read: the save is damaged.'],
-  [RunEnd.NameNotInIndex, 'A spell this member knows is not in the resource index: is it the .key file of this game?'],
-  [RunEnd.NotASpell, 'The spell archive holds something else than a spell where a spell should be: is it the right .bif file?'],
-  [RunEnd.KnownOutsideSave, "The member's known spells lie outside the save: the save is damaged."],
-  [RunEnd.ArchiveUnusable, 'The spell archive is compressed and cannot be inflated: it is damaged.'],
+  ['MemberOutsideSave', 'The member cannot be read: the save is damaged.'],
+  ['NoCreature', 'The member cannot be read: the save is damaged.'],
+  ['NameNotInIndex', 'A spell this member knows is not in the resource index: is it the .key file of this game?'],
+  ['NotASpell', 'The spell archive holds something else than a spell where a spell should be: is it the right .bif file?'],
+  ['KnownOutsideSave', "The member's known spells lie outside the save: the save is damaged."],
+  ['ArchiveUnusable', 'The spell archive is compressed and cannot be inflated: it is damaged.'],
 ]);
-export const whyListStops = (end) => listStops.get(end) ?? '';
+export const whyListStops = (core, end) => listStops.get(codeName(core.codes.RunEnd, end)) ?? '';
+
+// What the page says in place of the spells of the member `memberName` where the run cannot list
+// any, by the name of the core's RunEnd; null for an end that lists them, or stops partway
+// (whyListStops). Nothing is damaged then: the save is left as it is.
+const notListed = new Map([
+  ['SpellsByClass', (memberName) => `${memberName} is from a game that keeps its spell books by class and level. ` +
+      'Grimtrim cannot list or remove spells kept that way yet, so this member\'s spells are not shown; ' +
+      'the save is fine and is left as it is.'],
+]);
+export const whyNotListed = (core, end, memberName) => notListed.get(codeName(core.codes.RunEnd, end))?.(memberName) ?? null;
 
 // What the page says of an archive of the game's folder whose spells were passed over, as the
-// core's run names it ({ number, trouble, path }).
+// core's run names it ({ number, trouble, inflate, path }), by the names of its ArchiveTrouble
+// and, with Compressed, its InflateTrouble.
 const troubles = new Map([
-  [ArchiveTrouble.NotInTable, 'is not in the archive table of the resource index'],
-  [ArchiveTrouble.Unreadable, 'is missing or cannot be read'],
-  [ArchiveTrouble.NotAnArchive, 'is not a spell archive'],
-  [ArchiveTrouble.LacksEntry, 'lacks spells the resource index places in it'],
+  ['NotInTable', 'is not in the archive table of the resource index'],
+  ['Unreadable', 'is missing or cannot be read'],
+  ['NotAnArchive', 'is not a spell archive'],
+  ['LacksEntry', 'lacks spells the resource index places in it'],
 ]);
-// Why a compressed archive cannot be read, by the core's InflateTrouble.
+// Why a compressed archive cannot be read, by the name of the core's InflateTrouble: words of
+// the core's conventions.
+const mib = (bytes) => `${bytes / 2 ** 20} MiB`;
 const inflateTroubles = new Map([
-  [InflateTrouble.BeyondFile, 'is compressed, but the lengths it states run past the end of its file'],
-  [InflateTrouble.TooLarge, 'is compressed and states a length larger than Grimtrim inflates (over 256 MiB, or a block over 8 MiB)'],
-  [InflateTrouble.DoesNotInflate, 'is compressed, and its data does not inflate: it is damaged'],
-  [InflateTrouble.WrongLength, 'is compressed, and inflates to another length than it states: it is damaged'],
-  [InflateTrouble.HoldsNoArchive, 'is compressed, but what it holds is not a spell archive'],
+  ['BeyondFile', () => 'is compressed, but the lengths it states run past the end of its file'],
+  ['TooLarge', ({ mostInflated, mostBlockInflated }) => 'is compressed and states a length larger than Grimtrim ' +
+      `inflates (over ${mib(mostInflated)}, or a block over ${mib(mostBlockInflated)})`],
+  ['DoesNotInflate', () => 'is compressed, and its data does not inflate: it is damaged'],
+  ['WrongLength', () => 'is compressed, and inflates to another length than it states: it is damaged'],
+  ['HoldsNoArchive', () => 'is compressed, but what it holds is not a spell archive'],
 ]);
-export function unusableNote({ number, trouble, inflate, path }) {
+export function unusableNote(core, { number, trouble, inflate, path }) {
   const what = path ? `The archive ${path}` : `Archive ${number}`;
-  const why = trouble === ArchiveTrouble.Compressed ? inflateTroubles.get(inflate) : troubles.get(trouble);
+  const { ArchiveTrouble, InflateTrouble } = core.codes;
+  const why = trouble === ArchiveTrouble.Compressed
+      ? inflateTroubles.get(codeName(InflateTrouble, inflate))?.(core.conventions)
+      : troubles.get(codeName(ArchiveTrouble, trouble));
   return `${what} ${why ?? 'cannot be used'}: the spells it should hold are not listed, as the command line passes them over.`;
+}
+
+// The codes of `codes` (the core's tables) that the page has no words for, each as 'Table.Name':
+// the ends that stop a list, every WhackEnd, and every trouble of an archive but Compressed,
+// which its InflateTrouble words, and None. Empty where the page can word all the core answers.
+export function unworded(codes) {
+  const lacking = (table, words, wordless = []) => Object.keys(codes[table])
+      .filter((name) => !wordless.includes(name) && !words.some((worded) => worded.has(name)))
+      .map((name) => `${table}.${name}`);
+  return [...lacking('RunEnd', [listStops, notListed], kListed), ...lacking('WhackEnd', [whackWords]),
+          ...lacking('ArchiveTrouble', [troubles], ['Compressed']), ...lacking('InflateTrouble', [inflateTroubles], ['None'])];
 }

@@ -3,7 +3,6 @@
 // over once per change of files; each request is then one call. Nothing here knows the page's
 // elements; heap.mjs moves the bytes, answers.mjs reads what comes back.
 
-import { kDefaultMethod, kNotGiven } from './codes.mjs';
 import { readArchiveTable, readConstants, readFolderNeeds, readHeldLocators, readNamedArchives, readPartyLocators,
          readParts } from './answers.mjs';
 import { makeHeap } from './heap.mjs';
@@ -39,6 +38,8 @@ export function makeCore(loaded) {
   }
   const constants = makeHeap(module, { unreadable: 0, sizeKnown: 0 }).readBlock(
       module._gt_constants(), (r) => readConstants(r, kKindOrder));
+  const { codes, conventions } = constants;
+  const { notGiven } = conventions;
   const heap = makeHeap(module, constants.flags);
   const { withBlocks, handOver, putBytes, putName, putWords, putTexts, putFolder, readAnswer, readBlock } = heap;
 
@@ -76,12 +77,12 @@ export function makeCore(loaded) {
     if (!session) throw new Error('The page ran out of memory.');
     return {
       // One run as the command line makes it with `options` ({ member, level, number, method }):
-      // { status, text, checkMessage, outcome, members, spells: { spells, end, message },
-      // folder: { unusable, unmet } }. `spells` are the chosen member's as its listing without a
-      // level gives them, over the save as the run left it.
+      // { status, text, checkMessage, outcome, members, memberListing: { spells, end, message },
+      // folder: { unusable, unmet } }. `memberListing` is the chosen member's spells as its
+      // listing without a level gives them, over the save as the run left it, and how it ended.
       run(options = {}) {
-        const pointer = module._gt_run(session, option(options.member, kNotGiven), option(options.level, kNotGiven),
-                                       option(options.number, kNotGiven), option(options.method, kDefaultMethod));
+        const pointer = module._gt_run(session, option(options.member, notGiven), option(options.level, notGiven),
+                                       option(options.number, notGiven), option(options.method, conventions.defaultMethod));
         return readAnswer(pointer, (r) => readParts(r, constants.runAnswer));
       },
       // A fresh copy of the save as the runs left it.
@@ -114,6 +115,15 @@ export function makeCore(loaded) {
 
   return {
     get crossings() { return counter.crossings; },
+    // The core's tables of codes, each { name: number } and frozen: RunEnd, WhackEnd,
+    // ArchiveTrouble, InflateTrouble, FileRole, FileStep and AnswerPart. The page decides and
+    // words by these names; a number the core answers with is one of these.
+    codes,
+    // The core's conventions the page's requests and texts speak of: { notGiven, defaultMethod,
+    // noLocator, optionLetters: [{ letter, option }] in the order the help lists them, layout:
+    // { stringTableName, overrideFolder, indexEnding, looseSpellEnding, compressedArchiveEnding },
+    // mostInflated, mostBlockInflated (bytes) }, frozen.
+    conventions,
     open,
     // One run as the command line makes it: { text, status, save, message, outcome }. `text` is
     // the output, one character per byte; `save` a fresh copy of the save as the run left it;
@@ -153,7 +163,7 @@ export function makeCore(loaded) {
       });
     },
     // Where the index puts each member's known spells: [{ index, locators }], the locators as
-    // numbers in known-spell order, kNoLocator for a name the index lacks.
+    // numbers in known-spell order, `conventions.noLocator` for a name the index lacks.
     partyLocators(save, index) {
       return withBlocks((alloc) => readBlock(
           module._gt_party_locators(putBytes(alloc, save), save.length, putBytes(alloc, index), index.length),
@@ -182,11 +192,11 @@ export function makeCore(loaded) {
     // Which of the locators `wanted` (numbers) the file entries in `table`, a slice of an
     // archive's file table from its start, answer for: a Set. `archiveNumber` is the archive's
     // number in the index's archive table (namedArchives()), where it names it.
-    heldLocators(table, wanted, archiveNumber = kNotGiven) {
+    heldLocators(table, wanted, archiveNumber = notGiven) {
       const list = [...wanted];
       return withBlocks((alloc) => readBlock(
           module._gt_held_locators(putBytes(alloc, table), table.length, putWords(alloc, list), list.length,
-                                   archiveNumber ?? kNotGiven),
+                                   archiveNumber ?? notGiven),
           readHeldLocators));
     },
   };

@@ -39,10 +39,17 @@ export function missingKinds(has) {
   return order.map((key) => kinds.find((kind) => kind.key === key)).filter((kind) => !has(kind.key));
 }
 
-// True for a name the game gives one of its four kinds of file. Among thousands of files (a
-// whole installation) these are examined first, and the others only when a kind is still missing.
-export function namedLikeGameFile(name) {
-  return /\.(gam|tlk|bif|cbf|key)$/i.test(name);
+// True when `name` ends in `ending` in any ASCII case, as the core compares the names of a game's
+// folder.
+const asciiLower = (text) => text.replace(/[A-Z]/g, (c) => c.toLowerCase());
+export const endsInAnyCase = (name, ending) => asciiLower(name).endsWith(asciiLower(ending));
+
+// True for a name the game gives one of its four kinds of file, `layout` being the core's names
+// of a game's folder (core.mjs's `conventions.layout`): an index's and a compressed archive's
+// endings are the core's. Among thousands of files (a whole installation) these are examined
+// first, and the others only when a kind is still missing.
+export function namedLikeGameFile(name, layout) {
+  return ['.gam', '.tlk', '.bif', layout.compressedArchiveEnding, layout.indexEnding].some((ending) => endsInAnyCase(name, ending));
 }
 
 // The folder part of a path as the browser gives it ('' for a file chosen on its own).

@@ -45,8 +45,13 @@ test('what is still missing is asked for, the save first', () => {
 });
 
 test('a whole installation is examined by name first', () => {
-  for (const name of ['party.gam', 'HEARTH.GAM', 'words.tlk', 'Arcana07.Bif', 'quest.key']) assert.ok(namedLikeGameFile(name), name);
-  for (const name of ['party.gam.bak', 'readme.txt', 'key', 'music.ogg', 'gam']) assert.ok(!namedLikeGameFile(name), name);
+  const layout = { indexEnding: '.key', compressedArchiveEnding: '.cbf' };  // the core's, for an index and a .cbf
+  for (const name of ['party.gam', 'HEARTH.GAM', 'words.tlk', 'Arcana07.Bif', 'Arcana08.CBF', 'quest.key']) {
+    assert.ok(namedLikeGameFile(name, layout), name);
+  }
+  for (const name of ['party.gam.bak', 'readme.txt', 'key', 'music.ogg', 'gam', 'quest.\u212Aey']) {
+    assert.ok(!namedLikeGameFile(name, layout), name);
+  }
   assert.equal(folderOf('Vellmark/save/000012-Before the tower/party.gam'), 'Vellmark/save/000012-Before the tower');
   assert.equal(folderOf('party.gam'), '');
 });

@@ -3,7 +3,7 @@
 // still asks for. The core lays the folder out and finds the spells; this only reads what it
 // names. Nothing here reads the page.
 
-import { folderOf } from './files.mjs';
+import { endsInAnyCase, folderOf } from './files.mjs';
 
 // The folders that hold the indexes `indexes` ({ path }) at their top, each once, the shallowest
 // first: where a game's folder may be. A file chosen on its own has none.
@@ -155,28 +155,31 @@ export async function findGameFolder(given, indexes, core, read) {
 // The name the command line is shown for a folder made up of files chosen one by one.
 export const kGivenFolderName = 'game-folder';
 
-// The game's folder that files chosen one by one make up, as the game would hold them: an index
-// among `indexes` at the top, the string table `stringTable` as dialog.tlk, each of `archives`
-// where the index's archive table puts the archive of its file name (any case), and each of
-// `looseSpells` in the override folder; all are { file, path }. The first index that names every
-// archive is taken, with what the core finds in the folder; null where none does, or no
-// archive is given: the page then picks one archive among those given.
+// The game's folder that files chosen one by one make up, as the game would hold them, by the
+// core's names of a game's folder (`core.conventions.layout`): an index among `indexes` at the
+// top, the string table `stringTable` by the string table's name, each of `archives` where the
+// index's archive table puts the archive of its file name (any case), and each of `looseSpells`
+// in the override folder; all are { file, path }. The first index that names every archive is
+// taken, with what the core finds in the folder; null where none does, or no archive is given:
+// the page then picks one archive among those given.
 export async function folderOfGivenFiles({ indexes, stringTable, archives, looseSpells }, core, read) {
   if (!archives.length) return null;
   for (const index of indexes) {
     const bytes = await read(index.file).catch(() => null);
     const places = bytes ? core.namedArchives(bytes, archives.map((archive) => archive.file.name)) : [];
     if (!bytes || places.some((place) => !place)) continue;
+    const { stringTableName, overrideFolder, indexEnding } = core.conventions.layout;
     const name = index.file.name;
-    const files = [{ path: /\.key$/i.test(name) ? name : `${name}.key`, file: index.file, shown: index.path, bytes }];
-    if (stringTable) files.push({ path: 'dialog.tlk', file: stringTable.file, shown: stringTable.path });
+    const files = [{ path: endsInAnyCase(name, indexEnding) ? name : `${name}${indexEnding}`, file: index.file,
+                     shown: index.path, bytes }];
+    if (stringTable) files.push({ path: stringTableName, file: stringTable.file, shown: stringTable.path });
     archives.forEach(({ file, path }, i) => files.push({ path: places[i].path, file, shown: path }));
-    for (const { file, path } of looseSpells) files.push({ path: `override/${file.name}`, file, shown: path });
+    for (const { file, path } of looseSpells) files.push({ path: `${overrideFolder}/${file.name}`, file, shown: path });
     const folder = new ChosenFolder(kGivenFolderName, files, true);
     return { folder, findings: await readWhatIsNeeded(folder, (forCore) => core.folderNeeds(undefined, forCore), read) };
   }
   return null;
 }
 
-// True for a name the override folder gives a loose spell.
-export const isLooseSpell = (name) => /\.spl$/i.test(name);
+// True for a name the override folder gives a loose spell, by the core's ending of one.
+export const isLooseSpell = (core, name) => endsInAnyCase(name, core.conventions.layout.looseSpellEnding);

@@ -97,6 +97,7 @@ test('files chosen one by one make up a folder where the index names every archi
   // The index names archives by file name, any case: SPELLS.BIF as data/spells.bif, more.bif as x/more.bif.
   const places = { 'spells.bif': { number: 2, path: 'data/spells.bif' }, 'more.bif': { number: 0, path: 'x/more.bif' } };
   const core = {
+    conventions: { layout: { stringTableName: 'dialog.tlk', overrideFolder: 'override', indexEnding: '.key' } },
     namedArchives: (index, names) => names.map((name) => places[name.toLowerCase()] ?? null),
     folderNeeds: (save, folder) => ({ needs: [], files: folder.files.map((f) => `${f.path}${f.parts ? ' read' : ''}`) }),
   };

@@ -31,15 +31,16 @@ let examined = 0;  // files examined so far: each one's id
 
 // Tells the kinds of `given` ({ file, path }) apart by their first bytes: { found: { save: [...],
 // ... }, unknown, unexamined }, each file as { id, file, path, head }. `kinds` is what the core
-// says of the kinds ({ signatures, headSize }); `alreadyGiven(key)` whether an earlier choice
-// gave a file of that kind; `onProgress(done, total)` is told of each file read.
-export async function examine(given, { kinds, alreadyGiven = () => false, onProgress = () => {} }) {
+// says of the kinds ({ signatures, headSize }), `layout` its names of a game's folder (by which a
+// file is named like the game's); `alreadyGiven(key)` whether an earlier choice gave a file of
+// that kind; `onProgress(done, total)` is told of each file read.
+export async function examine(given, { kinds, layout, alreadyGiven = () => false, onProgress = () => {} }) {
   // Nothing but the name is asked of a file not examined: a browser may look at the disk for
   // anything else, a size or a time, and an installation has thousands of files.
   const entries = given.map(({ file, path }) => ({ id: ++examined, file, path, head: null }));
   const everything = entries.length <= kExamineAll;
-  const first = everything ? entries : entries.filter((e) => namedLikeGameFile(e.file.name));
-  const rest = everything ? [] : entries.filter((e) => !namedLikeGameFile(e.file.name));
+  const first = everything ? entries : entries.filter((e) => namedLikeGameFile(e.file.name, layout));
+  const rest = everything ? [] : entries.filter((e) => !namedLikeGameFile(e.file.name, layout));
   let done = 0;
   let total = first.length;
   const read = () => onProgress(++done, total);

@@ -3,9 +3,10 @@ import assert from 'node:assert/strict';
 import { test } from 'node:test';
 import { asGiven, droppedFiles, examine, inTurn, kExamineAll, readBytes } from './intake.mjs';
 
-// What the core says of the kinds.
+// What the core says of the kinds, and the endings it gives an index and a compressed archive.
 const kinds = { signatures: { stringTable: ['TLK '], spellArchive: ['BIFF'], resourceIndex: ['KEY '], save: ['GAME'] },
                 headSize: 20 };
+const layout = { indexEnding: '.key', compressedArchiveEnding: '.cbf' };
 
 // A file whose reads are counted in `opened`; `text` its contents.
 function countedFile(name, text, opened) {
@@ -39,7 +40,7 @@ test('a whole installation is opened by name first, the rest only while a kind i
   const others = Array.from({ length: kExamineAll }, (_, i) => countedFile(`music${i}.ogg`, 'OggS', opened));
   const game = [countedFile('party.gam', 'GAME', opened), countedFile('words.tlk', 'TLK ', opened),
                 countedFile('magic.bif', 'BIFF', opened), countedFile('quest.key', 'KEY ', opened)];
-  let result = await examine([...others, ...game].map(given), { kinds });
+  let result = await examine([...others, ...game].map(given), { kinds, layout });
   assert.deepEqual(opened.sort(), ['magic.bif', 'party.gam', 'quest.key', 'words.tlk']);
   assert.equal(result.unexamined, kExamineAll);
   assert.equal(result.unknown.length, 0);
@@ -47,7 +48,7 @@ test('a whole installation is opened by name first, the rest only while a kind i
   // The index renamed: every file is opened to find it.
   opened.length = 0;
   const renamed = [game[0], game[1], game[2], countedFile('index.dat', 'KEY ', opened)];
-  result = await examine([...others, ...renamed].map(given), { kinds });
+  result = await examine([...others, ...renamed].map(given), { kinds, layout });
   assert.equal(opened.length, kExamineAll + 4);
   assert.deepEqual(result.found.resourceIndex.map((e) => e.file.name), ['index.dat']);
   assert.equal(result.unexamined, 0);
@@ -55,7 +56,7 @@ test('a whole installation is opened by name first, the rest only while a kind i
 
   // A kind an earlier choice gave is not looked for again.
   opened.length = 0;
-  result = await examine([...others, game[0]].map(given), { kinds, alreadyGiven: (key) => key !== 'save' });
+  result = await examine([...others, game[0]].map(given), { kinds, layout, alreadyGiven: (key) => key !== 'save' });
   assert.deepEqual(opened, ['party.gam']);
   assert.equal(result.unexamined, kExamineAll);
 });

@@ -1,8 +1,7 @@
 // The member shown: its spells, a level's listing, and the removal of a spell, with Undo. Each
 // is one run of the core, which gives the transcript and the member's spells together.
 
-import { RunEnd, stoppedEarly } from './codes.mjs';
-import { explainWhack, methodWords, unusableNote, whyListStops } from './command.mjs';
+import { explainWhack, methodWords, stoppedEarly, unusableNote, whyListStops, whyNotListed } from './command.mjs';
 import { elsewhereNote, heldElsewhere } from './archives.mjs';
 import { byId, confirmRemoval, drawSpells, element, nextPaint, paragraph, pressLevel, pressMember, quote,
          selectedMethod } from './draw.mjs';
@@ -33,7 +32,7 @@ export function showMember(state, member, button, level) {
 // The member's spell-book spells as the run `result` left them, with what the page has to say of
 // them.
 function showSpells(state, result) {
-  const member = state.member;
+  const { core, member } = state;
   const memberName = shown(state, member.name);
   // The archives of a game's folder whose spells this member's listing passed over.
   state.unusable = result.folder.unusable;
@@ -47,28 +46,26 @@ function showSpells(state, result) {
     return;
   }
   if (result.status !== 0) {  // the spell archive turned out not to inflate
-    draw([], [element('div', { className: 'error' }, paragraph(whyListStops(RunEnd.ArchiveUnusable)),
+    draw([], [element('div', { className: 'error' }, paragraph(whyListStops(core, core.codes.RunEnd.ArchiveUnusable)),
                       quote(shown(state, result.checkMessage)))]);
     return;
   }
-  const { spells, end, message } = result.spells;
-  if (end === RunEnd.SpellsByClass) {
-    // Nothing is damaged: this game's spell books are kept in a way Grimtrim cannot edit yet.
-    draw([], [paragraph(`${memberName} is from a game that keeps its spell books by class and level. ` +
-                        'Grimtrim cannot list or remove spells kept that way yet, so this member\'s spells are not shown; ' +
-                        'the save is fine and is left as it is.')]);
+  const { spells, end, message } = result.memberListing;
+  const unlisted = whyNotListed(core, end, memberName);
+  if (unlisted) {
+    draw([], [paragraph(unlisted)]);
     return;
   }
   const notes = [];
-  if (!spells.length && !stoppedEarly(end)) {
+  if (!spells.length && !stoppedEarly(core, end)) {
     notes.push(paragraph(`None of the spells this member knows is a spell-book spell in this ${state.folder ? 'game' : 'spell archive'}.`));
   }
-  for (const archive of state.unusable) notes.push(paragraph(unusableNote(archive), { className: 'note' }));
+  for (const archive of state.unusable) notes.push(paragraph(unusableNote(core, archive), { className: 'note' }));
   const elsewhere = spellsElsewhere(state, member);
   if (elsewhere) notes.push(paragraph(elsewhere, { className: 'note' }));
-  if (stoppedEarly(end)) {
+  if (stoppedEarly(core, end)) {
     notes.push(element('div', { className: 'error' },
-                       paragraph(`The list stops here. ${whyListStops(end)}`), quote(shown(state, message))));
+                       paragraph(`The list stops here. ${whyListStops(core, end)}`), quote(shown(state, message))));
   }
   draw(spells.map((spell) => ({ ...spell, shownName: shown(state, spell.name) })), notes);
 }
@@ -105,7 +102,7 @@ function removeSpell(state, spell, method) {
   const options = { member: state.member.index, level: spell.level, number: spell.number, method };
   const before = state.edits.edited;
   const result = runAndShow(state, options);
-  if (result.status !== 0 || result.outcome.end !== RunEnd.Whacked) {
+  if (result.status !== 0 || result.outcome.end !== state.core.codes.RunEnd.Whacked) {
     const said = result.checkMessage.length ? result.checkMessage : result.outcome.message;
     showOutcome(state, [paragraph('Nothing was removed.'), ...(said.length ? [quote(shown(state, said))] : [])], 'error');
     showSpells(state, result);
@@ -118,7 +115,7 @@ function removeSpell(state, spell, method) {
   const changed = after.some((b, i) => b !== before[i]);
   const memberName = shown(state, state.member.name);
   const words = [element('p', {}, element('strong', { textContent: `Removed ${shown(state, spell.name)} from ${memberName}.` }))];
-  const explained = explainWhack(result.outcome.whack.end, changed);
+  const explained = explainWhack(state.core, result.outcome.whack.end, changed);
   if (explained) words.push(paragraph(explained));
   words.push(paragraph(`Download the edited save to keep it; ${state.edits.save.file.name} on your disk is unchanged.`));
   showOutcome(state, words);

@@ -6,8 +6,8 @@
 
 import loadGrimtrim from './grimtrim.js';
 import { makeCore } from './core.mjs';
-import { stoppedEarly } from './codes.mjs';
 import { kindKeys, missingKinds, newestFirst } from './files.mjs';
+import { stoppedEarly, unworded } from './command.mjs';
 import { chooseEncoding, codePages, decoderFor, rememberCodePage } from './decode.mjs';
 import { asGiven, droppedFiles, examine, inTurn, readBytes } from './intake.mjs';
 import { byId, clearParty, downloadBytes, drawParty, examinationProgress, nextPaint, paragraph, quote,
@@ -30,7 +30,7 @@ function chooseFiles(state, given) {
 async function takeFiles(state, given) {
   const progress = examinationProgress();
   const { found, unknown, unexamined } = await examine(given, {
-    kinds: state.fileKinds, alreadyGiven: (key) => state.given[key].length > 0,
+    kinds: state.fileKinds, layout: state.core.conventions.layout, alreadyGiven: (key) => state.given[key].length > 0,
     onProgress: (done, total) => progress.show(done, total) }).finally(() => progress.done());
   performance.mark('grimtrim:files-examined');
   // A kind in this choice replaces the same kind chosen before; the others stay.
@@ -47,7 +47,7 @@ async function takeFiles(state, given) {
   if (found.resourceIndex.length) {
     const game = await findGameFolder(given, found.resourceIndex, state.core, readBytes) ?? await folderOfGivenFiles({
       indexes: state.given.resourceIndex, stringTable: state.given.stringTable[0], archives: state.given.spellArchive,
-      looseSpells: given.filter(({ file }) => isLooseSpell(file.name)) }, state.core, readBytes);
+      looseSpells: given.filter(({ file }) => isLooseSpell(state.core, file.name)) }, state.core, readBytes);
     state.folder = game?.folder ?? null;
     state.folderFindings = game?.findings ?? null;
   }
@@ -165,11 +165,12 @@ async function showParty(state, generation) {
     notes.push(paragraph('Some parts of the game\'s files could not be read in time, so the lists may lack spells ' +
                          'that the command line would show.'));
   }
-  if (stoppedEarly(end)) {
+  const stopped = stoppedEarly(state.core, end);
+  if (stopped) {
     notes.push(paragraph(`The party list stops at party record ${stoppedAt}: the save is damaged or is not a finished save.`),
                quote(shown(state, result.outcome.message)));
   }
-  showMessage(notes.length ? notes : '', stoppedEarly(end) ? 'error' : 'info');
+  showMessage(notes.length ? notes : '', stopped ? 'error' : 'info');
   const buttons = drawParty(members, (member) => shown(state, member.name),
                             (member, button) => guarded(() => chooseMember(state, member, button)));
   // The same save with another file of some kind, or another encoding: the member stays shown.
@@ -193,7 +194,7 @@ function chooseEncodingFor(state, members) {
   if (state.namesOf !== files) {
     const names = members.map((m) => m.name);
     for (const member of members) {
-      if (member.knowsSpells) names.push(...sessionOf(state).run({ member: member.index }).spells.spells.map((spell) => spell.name));
+      if (member.knowsSpells) names.push(...sessionOf(state).run({ member: member.index }).memberListing.spells.map((spell) => spell.name));
     }
     state.names = names;
     state.namesOf = files;
@@ -261,6 +262,8 @@ async function start() {
     // The core as the page uses it, for the tests of its answers; `core.crossings` counts the
     // calls made into the module.
     core,
+    // The codes the core answers with that the page has no words for, each as 'Table.Name'.
+    unworded: () => unworded(core.codes),
   };
   wirePage(state);
   note.remove();

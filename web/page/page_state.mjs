@@ -94,8 +94,8 @@ export function runAndShow(state, options) {
 // sentence that says what it stands for, and what it printed.
 export function showRun(state, options, files, text) {
   const folder = files.folder && { name: files.folder.name, given: state.folder?.given ?? false };
-  showTranscript(commandLine(options, files.save?.name, folder?.name), state.decode(textBytes(text)),
-                 commandSentence(folder));
+  showTranscript(commandLine(state.core, options, files.save?.name, folder?.name), state.decode(textBytes(text)),
+                 commandSentence(state.core, folder));
 }
 
 // Keeps in memory the whole bytes of the files in use, and of no other.

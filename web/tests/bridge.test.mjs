@@ -1,6 +1,7 @@
 // The core's answers as the page receives them, in Chromium: how a run ended as values, the
-// message the command line printed for a stop, the kinds' signatures, an archive's file table
-// read from byte slices, and a game's folder read in the parts the core asks for.
+// message the command line printed for a stop, the codes by name and the conventions the page
+// speaks of, the kinds' signatures, an archive's file table read from byte slices, and a game's
+// folder read in the parts the core asks for.
 import assert from 'node:assert/strict';
 import { readdirSync, readFileSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
@@ -89,7 +90,7 @@ test('a session\'s party and a member\'s spells end with the same codes, each sp
     const summary = ({ members, end, stoppedAt, message }) => ({ names: members.map((m) => text(m.name)), end, stoppedAt, message: text(message) });
     const session = core.open(files);
     try {
-      const listed = session.run({ member: 0 }).spells;
+      const listed = session.run({ member: 0 }).memberListing;
       return [summary(session.party(bytes('sample.gam'))), summary(session.party(bytes('damaged.gam'))),
               { end: listed.end, message: text(listed.message), numbers: listed.spells.map((s) => `${s.level}.${s.number}`) }];
     } finally {
@@ -108,6 +109,28 @@ test('a session\'s party and a member\'s spells end with the same codes, each sp
     seen[level] = (seen[level] ?? 0) + 1;
     assert.equal(number, seen[level], spells.numbers.join(' '));
   }
+  assert.deepEqual(problems, []);
+  await context.close();
+});
+
+test('the core sends its codes by name and its conventions, and the page has words for every code it words', async () => {
+  const { page, problems, context } = await openPage(browser, server.url);
+  const sent = await page.evaluate(() => {
+    const { core, unworded } = window.grimtrim;
+    return { tables: Object.keys(core.codes), frozen: [core.codes, ...Object.values(core.codes), core.conventions].every(Object.isFrozen),
+             conventions: core.conventions, unworded: unworded() };
+  });
+  assert.deepEqual(sent.unworded, [], 'codes the page cannot word');
+  assert.deepEqual(sent.tables, ['RunEnd', 'WhackEnd', 'ArchiveTrouble', 'InflateTrouble', 'FileRole', 'FileStep', 'AnswerPart']);
+  assert.ok(sent.frozen);
+  assert.deepEqual(sent.conventions, {
+    notGiven: -1, defaultMethod: 1, noLocator: 0xFFFFFFFF,
+    optionLetters: [{ letter: 'f', option: 'method' }, { letter: 'p', option: 'member' }, { letter: 's', option: 'level' },
+                    { letter: 'w', option: 'number' }],
+    layout: { stringTableName: 'dialog.tlk', overrideFolder: 'override', indexEnding: '.key', looseSpellEnding: '.spl',
+              compressedArchiveEnding: '.cbf' },
+    mostInflated: 256 * 2 ** 20, mostBlockInflated: 8 * 2 ** 20,
+  });
   assert.deepEqual(problems, []);
   await context.close();
 });
