@@ -10,8 +10,8 @@
 #include <optional>
 #include <vector>
 
+#include "formats/creature.h"
 #include "formats/resource_index.h"
-#include "formats/save_game.h"
 #include "formats/spell_archive.h"
 #include "formats/string_table.h"
 #include "gamedata/game_data.h"
@@ -100,9 +100,7 @@ inline void readMember(const Game& game, std::int32_t index) {
   const MemberLookup member = lookUpMember(game, index);
   if (!member.creature) return;
   sink = sink + touch(member.line.name);
-  KeptSpellCalls names([&](const KeptSpell& spell) {
-    sink = sink + touch(spell.name);
-  });
+  KeptSpellCalls names([&](const KeptSpell& spell) { sink = sink + touch(spell.name); });
   for (const std::int32_t level : {kNotGiven, 1})
     static_cast<void>(walkSpells(game, *member.creature, level, kNotGiven, names));
 }

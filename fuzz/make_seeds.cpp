@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "gamedata/class_game.h"
 #include "gamedata/compressed_out.h"
 #include "gamedata/game_data.h"
 
@@ -75,7 +76,7 @@ int main(int argc, char** argv) {
       {"small", gamedata::buildGame(smallGame())},
       {"bare", gamedata::buildGame(bareGame())}};
   for (const char* target : {"save", "string_table", "resource_index", "spell_archive", "game_set",
-                             "compressed_archive"})
+                             "compressed_archive", "class_lists"})
     std::filesystem::create_directories(root / target);
   for (const auto& [name, files] : sets) {
     gamedata::writeFile(root / "save" / name, files.save);
@@ -93,6 +94,17 @@ int main(int argc, char** argv) {
     gamedata::writeFile(root / "save" / name, gamedata::buildGame(game).save);
   }
   gamedata::writeFile(root / "save" / "by_class", gamedata::buildGame(gamedata::classGame()).save);
+  // The class game's save, and its spell table (plain and obfuscated) ahead of it.
+  const gamedata::ClassGameFiles classes = gamedata::buildClassGame();
+  gamedata::writeFile(root / "save" / "class_game", classes.save);
+  for (const auto& [name, table] : {std::pair{"plain", gamedata::classSpellTable(false)},
+                                    std::pair{"obfuscated", classes.overrideTable}}) {
+    gamedata::Bytes seed;
+    gamedata::putU32(seed, 0, static_cast<std::uint32_t>(table.size()));
+    seed.insert(seed.end(), table.begin(), table.end());
+    seed.insert(seed.end(), classes.save.begin(), classes.save.end());
+    gamedata::writeFile(root / "class_lists" / name, seed);
+  }
   const GameFiles& small = sets[1].second;
   // The small game's archive in both compressed forms, in blocks small enough to hold few entries.
   gamedata::writeFile(root / "compressed_archive" / "blocks",

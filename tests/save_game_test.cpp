@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "formats/save_game.h"
+#include "formats/creature.h"
 #include "support/in_process.h"
 
 namespace {

@@ -14,7 +14,9 @@
 #include <thread>
 #include <vector>
 
+#include "gamedata/class_game.h"
 #include "support/run_program.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -160,6 +162,24 @@ TEST(WriteSafety, AFailedFlushIsReportedAsAFailure) {
   const RunResult list = Started(folder.path(), withFiles({"-p0", "-s1"}), failing).wait();
   EXPECT_EQ(0, list.status);
   EXPECT_EQ("", list.errors);
+}
+
+// A save written anew shorter replaces the old one only once it is whole: where the new file
+// cannot be made beside it (its name taken by a folder), the old save stays as it was.
+TEST(WriteSafety, ASaveThatCannotBeWrittenAnewStaysAsItWas) {
+  TempFolder folder;
+  gamedata::writeClassGame(folder.path());
+  const std::filesystem::path save = folder / gamedata::kClassSave;
+  const Bytes before = readFile(save);
+  std::filesystem::create_directories(save.string() + ".grimtrim-new/taken");
+  const RunResult edit = runGrimtrim(
+      folder.path(), {"-p0", "-s1", "-w1", gamedata::kClassSave, gamedata::kClassConfigName});
+  EXPECT_EQ(bannerThen(std::string("0 Ilsabet Vane\nWhacking Spark Needle\n") +
+                       "\nlater lists and records moved down, the save is 16 bytes shorter" +
+                       "Cannot write save file <" + gamedata::kClassSave + ">"),
+            edit.output);
+  EXPECT_EQ(1, edit.status);
+  EXPECT_EQ(before, readFile(save));
 }
 
 // Output that cannot be written must not pass for a good run; a whack that reached the save

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <exception>
 
+#include "gamedata/class_game.h"
 #include "gamedata/game_data.h"
 #include "gamedata/installation.h"
 
@@ -13,7 +14,7 @@ int main(int argc, char** argv) {
     std::printf(
         "usage: make_sample FOLDER "
         "[sample|utf8|cyrillic|real|stress|large|installed|installed-large|"
-        "installed-large-plain]\n");
+        "installed-large-plain|classes]\n");
     return 2;
   }
   const char* size = argc == 3 ? argv[2] : "sample";
@@ -36,6 +37,15 @@ int main(int argc, char** argv) {
     try {
       gamedata::writeInstallation(argv[1], std::strcmp(size, "installed") != 0,
                                   std::strcmp(size, "installed-large-plain") != 0);
+    } catch (const std::exception& e) {
+      std::printf("make_sample: %s\n", e.what());
+      return 1;
+    }
+    return 0;
+  } else if (std::strcmp(size, "classes") == 0) {
+    // A game that keeps its spells in lists by class, as its folder holds it.
+    try {
+      gamedata::writeClassGame(argv[1]);
     } catch (const std::exception& e) {
       std::printf("make_sample: %s\n", e.what());
       return 1;

@@ -79,6 +79,6 @@ int main(int argc, char** argv) {
   if (report.trouble) giveUp(*report.trouble);
   for (const UnusableArchive& archive : report.unusable)
     printUnusableArchive(archive, errors);
-  files.closeAll();
+  files.closeAll(report.shorterSave);
   return finish(out, EXIT_SUCCESS);
 }

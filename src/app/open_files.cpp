@@ -66,10 +66,14 @@ FileStep OpenFiles::open(FileRole role, const FilePlace& place, bool writable, V
   return FileStep::Ready;
 }
 
-void OpenFiles::closeAll() {
+void OpenFiles::closeAll(const std::vector<std::uint8_t>& replacement) {
   // The edit is only safe once it is in the file: a failed flush must not pass for success.
   if (!flushView(save_)) fatal("Cannot write save file <%s>", save_.path.c_str());
   unmapAndClose(save_);
+  // The file is let go before it is replaced: no system replaces a file that is mapped.
+  if (!replacement.empty() && !replaceFile(save_.path, replacement.data(), replacement.size())) {
+    fatal("Cannot write save file <%s>", save_.path.c_str());
+  }
   unmapAndClose(resourceIndex_);
   unmapAndClose(spellArchive_);
   unmapAndClose(stringTable_);

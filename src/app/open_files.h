@@ -5,8 +5,10 @@
 #ifndef GRIMTRIM_APP_OPEN_FILES_H_
 #define GRIMTRIM_APP_OPEN_FILES_H_
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/config_file.h"
 #include "app/mapped_file.h"
@@ -29,9 +31,10 @@ class OpenFiles final : public RunFileOpener {
                               View& view) override;
 
   // Releases the four files: saved game, resource index, spell archive, string table, each view,
-  // mapping, file. A writable save is flushed first; if its edits cannot be written, says so and
+  // mapping, file. A writable save is flushed first, then, when `replacement` is not empty,
+  // replaced whole by those bytes (replaceFile()); if its edits cannot be written, says so and
   // ends the process with status 1.
-  void closeAll();
+  void closeAll(const std::vector<std::uint8_t>& replacement = {});
 
  private:
   MappedFile& fileOf(FileRole role);

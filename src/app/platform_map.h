@@ -3,7 +3,9 @@
 #ifndef GRIMTRIM_APP_PLATFORM_MAP_H_
 #define GRIMTRIM_APP_PLATFORM_MAP_H_
 
+#include <cstdint>
 #include <cstdio>
+#include <string>
 
 #include "app/mapped_file.h"
 #include "text/output.h"
@@ -32,6 +34,13 @@ void writeOnCutShort(const PendingText& pending);
 // Makes every store through a writable view reach the file. True on success, and always for a
 // read-only view.
 [[nodiscard]] bool flushView(const MappedFile& file);
+
+// Replaces the file at `path` with the `size` bytes at `bytes` as a whole: they are written to a
+// new file beside it, made to reach the disk, then put in its place under its name, so that an
+// interrupted run leaves either the old file or the new one. The file must not be open here.
+// False, with the old file as it was and nothing left beside it, when any step fails.
+[[nodiscard]] bool replaceFile(const std::string& path, const std::uint8_t* bytes,
+                               std::uint64_t size);
 
 // Ends the view, closes the mapping, then closes the file; results are not checked.
 void unmapAndClose(MappedFile& file);

@@ -194,3 +194,36 @@ std::FILE* openForReading(const char* path) {
   if (stream == nullptr) ::close(handle);
   return stream;
 }
+
+bool replaceFile(const std::string& path, const std::uint8_t* bytes, std::uint64_t size) {
+  struct stat old {};
+  if (::stat(path.c_str(), &old) != 0) return false;
+  // The new file's name is the program's own: one left by a run that was cut off goes first.
+  const std::string fresh = path + ".grimtrim-new";
+  ::unlink(fresh.c_str());
+  const int descriptor =
+      ::open(fresh.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (descriptor < 0) return false;
+  bool written = ::fchmod(descriptor, old.st_mode & 07777) == 0;
+  for (std::uint64_t done = 0; written && done < size;) {
+    const ssize_t now = ::write(descriptor, bytes + done, static_cast<std::size_t>(size - done));
+    if (now < 0 && errno == EINTR) continue;
+    written = now > 0;
+    if (written) done += static_cast<std::uint64_t>(now);
+  }
+  written = written && ::fsync(descriptor) == 0;
+  written = ::close(descriptor) == 0 && written;
+  if (!written || ::rename(fresh.c_str(), path.c_str()) != 0) {
+    ::unlink(fresh.c_str());
+    return false;
+  }
+  // The new name reaches the disk with the folder that holds it.
+  const std::size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+  const int directory = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (directory >= 0) {
+    static_cast<void>(::fsync(directory));
+    ::close(directory);
+  }
+  return true;
+}

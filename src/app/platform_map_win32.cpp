@@ -1,5 +1,6 @@
 // File mapping over Windows: CreateFileA, GetFileSizeEx, CreateFileMappingA, MapViewOfFile,
-// FlushViewOfFile, FlushFileBuffers, UnmapViewOfFile, CloseHandle.
+// FlushViewOfFile, FlushFileBuffers, UnmapViewOfFile, CloseHandle; WriteFile and MoveFileExA to
+// replace a file whole.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
@@ -70,3 +71,26 @@ std::FILE* openForReading(const char* path) {
 
 // The system refuses to shorten a file while a view of it is mapped.
 void writeOnCutShort(const PendingText&) {}
+
+bool replaceFile(const std::string& path, const std::uint8_t* bytes, std::uint64_t size) {
+  if (::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+  const std::string fresh = path + ".grimtrim-new";
+  const HANDLE handle = ::CreateFileA(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  bool written = true;
+  for (std::uint64_t done = 0; written && done < size;) {
+    const std::uint64_t part = size - done < 0x40000000 ? size - done : 0x40000000;
+    DWORD now = 0;
+    written = ::WriteFile(handle, bytes + done, static_cast<DWORD>(part), &now, nullptr) && now > 0;
+    done += now;
+  }
+  written = written && ::FlushFileBuffers(handle);
+  written = ::CloseHandle(handle) && written;
+  if (!written || !::MoveFileExA(fresh.c_str(), path.c_str(),
+                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    ::DeleteFileA(fresh.c_str());
+    return false;
+  }
+  return true;
+}

@@ -31,14 +31,15 @@ EntryFinder::EntryFinder(const ArchiveMatch& match, std::span<const Locator> wan
 
 void EntryFinder::scan(const View& bytes, const EntryTable& table) {
   for (std::uint64_t i = 0; i < table.entries && !entries_.complete(); ++i) {
-    entries_.offer(match_.offeredKey(fileLocator(bytes, table, i)),
-                   [&] { return fileDataOffset(bytes, table, i); });
+    entries_.offer(match_.offeredKey(fileLocator(bytes, table, i)), [&] {
+      return FileData{fileDataOffset(bytes, table, i), fileDataSize(bytes, table, i)};
+    });
   }
 }
 
-std::optional<std::uint32_t> EntryFinder::dataOffset(Locator locator) {
+std::optional<FileData> EntryFinder::data(Locator locator) {
   // An entry that holds the whole locator wins; only without one does the second key answer.
-  if (const std::optional<std::uint32_t> found = entries_.found(match_.wantedKey(locator))) {
+  if (const std::optional<FileData> found = entries_.found(match_.wantedKey(locator))) {
     return found;
   }
   const std::optional<Locator> second = match_.secondKey(locator);

@@ -20,6 +20,7 @@
 #include "formats/entry_table.h"
 #include "formats/first_matches.h"
 #include "formats/resource_index.h"
+#include "formats/spell_archive.h"
 
 // How an archive was reached, which decides how its entries answer for a locator.
 class ArchiveMatch {
@@ -59,13 +60,17 @@ class EntryFinder {
   // Reads the entries of `table` in `bytes` in table order, until each wanted locator has its
   // answer. Only entries that `table` says lie inside are read.
   void scan(const View& bytes, const EntryTable& table);
-  // The data offset of the entry that answers for `locator` (one of those wanted), as stored;
-  // nothing when no entry does.
-  [[nodiscard]] std::optional<std::uint32_t> dataOffset(Locator locator);
+  // Where the data of the entry that answers for `locator` (one of those wanted) lies, as
+  // stored; nothing when no entry does.
+  [[nodiscard]] std::optional<FileData> data(Locator locator);
+  [[nodiscard]] std::optional<std::uint32_t> dataOffset(Locator locator) {
+    const std::optional<FileData> found = data(locator);
+    return found ? std::optional<std::uint32_t>(found->offset) : std::nullopt;
+  }
 
  private:
   ArchiveMatch match_;
-  FirstMatches<Locator, std::uint32_t> entries_;
+  FirstMatches<Locator, FileData> entries_;
 };
 
 #endif  // GRIMTRIM_FORMATS_LOCATOR_RULE_H_

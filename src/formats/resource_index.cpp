@@ -96,3 +96,16 @@ Locator findLocator(const View& index, ResRef name) {
   }
   return kNoLocator;
 }
+
+Locator findLocatorOfType(const View& index, ResRef name, std::uint16_t type) {
+  const EntryTable table = resourceEntries(index);
+  const std::uint64_t mask = nameMask(name);
+  const std::uint64_t key = foldCase(name) & mask;
+  for (std::uint64_t i = 0; i < table.entries; ++i) {
+    if (resourceType(index, table, i) == type &&
+        (foldCase(resourceName(index, table, i)) & mask) == key) {
+      return resourceLocator(index, table, i);
+    }
+  }
+  return kNoLocator;
+}

@@ -22,6 +22,14 @@ inline constexpr Locator kNoLocator = 0xFFFFFFFF;
 // NUL byte or after 8 bytes; case counts.
 using ResRef = std::uint64_t;
 
+// The resource name `name` (at most its first 8 bytes) as a resource name field holds it.
+[[nodiscard]] constexpr ResRef resRefOf(std::string_view name) {
+  ResRef ref = 0;
+  for (std::size_t i = 0; i < name.size() && i < 8; ++i)
+    ref |= ResRef{static_cast<std::uint8_t>(name[i])} << (8 * i);
+  return ref;
+}
+
 // The bytes of `name` that take part in a comparison: those up to and including its first NUL
 // among the first seven, or all eight. Two names are equal exactly when they agree under the
 // wanted name's mask, whatever follows the NUL; then both have the same mask, so the masked
@@ -110,5 +118,9 @@ inline constexpr std::string_view kCompressedArchiveEnding = ".cbf";
 // Locator of the first resource entry whose name equals `name`, or kNoLocator: one scan of the
 // index for one name.
 [[nodiscard]] Locator findLocator(const View& index, ResRef name);
+
+// The locator of the first entry of type `type` whose name equals `name` regardless of ASCII
+// case, as the game looks a resource up; kNoLocator when none does.
+[[nodiscard]] Locator findLocatorOfType(const View& index, ResRef name, std::uint16_t type);
 
 #endif  // GRIMTRIM_FORMATS_RESOURCE_INDEX_H_

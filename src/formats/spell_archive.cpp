@@ -30,3 +30,10 @@ FileTable fileTableOf(ArchiveBytes& archive) {
   const std::uint64_t read = table.size / kFileEntrySize;
   return {table, {0, announced.entries < read ? announced.entries : read}};
 }
+
+std::optional<View> resourceData(ArchiveBytes& archive, const FileData& data) {
+  if (!fitsIn(archive.size(), data.offset, data.size)) return std::nullopt;
+  const View bytes = archive.bytes(data.offset, data.size);
+  if (bytes.size != data.size) return std::nullopt;
+  return bytes;
+}

@@ -31,6 +31,16 @@ inline constexpr std::uint64_t kFileEntrySize = 16;  // locator, data offset, si
                                                   std::uint64_t i) {
   return loadU32(archive, table.offset + i * kFileEntrySize + 0x04);
 }
+[[nodiscard]] inline std::uint32_t fileDataSize(const View& archive, const EntryTable& table,
+                                                std::uint64_t i) {
+  return loadU32(archive, table.offset + i * kFileEntrySize + 0x08);
+}
+
+// Where a file entry says its resource's data lies, from the start of the archive, as stored.
+struct FileData {
+  std::uint32_t offset = 0;
+  std::uint32_t size = 0;
+};
 
 // Data offset of the first file entry whose locator equals `locator` in all 32 bits, or nothing
 // when no entry inside the file has it. The offset is taken as stored: SpellHeader::at() says
@@ -91,5 +101,9 @@ struct FileTable {
 // Reads the header of `archive`, then its file table: only the entries that lie whole inside the
 // archive and could be read. None when the header cannot be read.
 [[nodiscard]] FileTable fileTableOf(ArchiveBytes& archive);
+
+// The whole data `data` says a resource has in `archive`; nothing when it does not lie inside the
+// archive or cannot be had (yet).
+[[nodiscard]] std::optional<View> resourceData(ArchiveBytes& archive, const FileData& data);
 
 #endif  // GRIMTRIM_FORMATS_SPELL_ARCHIVE_H_

@@ -26,7 +26,15 @@ class ConfiguredSpells final : public SpellSource {
   // A compressed archive that turned out not to inflate.
   [[nodiscard]] InflateTrouble failure() const override { return archive_.trouble(); }
 
+ protected:
+  // The index's first text table of that name (case ignored), in the archive, its entry found as
+  // a spell's is.
+  [[nodiscard]] std::optional<View> textTable(ResRef name) override;
+
  private:
+  // The archive's file table, read on first use together with the archive's number.
+  const FileTable& files();
+
   View index_;
   ArchiveBytes& archive_;
   std::string archivePath_;

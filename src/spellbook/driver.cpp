@@ -63,13 +63,18 @@ RunReport driveRun(RunFileOpener& opener, const RunRequest& request, RunListener
     report.trouble = FileTrouble{FileRole::SpellArchive, FileStep::CompressedUnreadable,
                                  files.spellArchivePath, report.outcome.inflate};
   }
+  report.shorterSave = std::exchange(report.outcome.shorterSave, {});
   if (wantsListing) {
     if (listsWhole) {
       report.memberAfter = MemberListing{keeping.taken(), report.outcome};
     } else {
       NoListener none;
       KeepingListener listing(none);
-      const RunOutcome end = runRequest(game, Settings{1, settings.member}, listing);
+      const View after = report.shorterSave.empty()
+                             ? files.save
+                             : View{report.shorterSave.data(), report.shorterSave.size()};
+      const Game edited{after, files.stringTable, &spells.source()};
+      const RunOutcome end = runRequest(edited, Settings{1, settings.member}, listing);
       report.memberAfter = MemberListing{listing.taken(), end};
     }
   }

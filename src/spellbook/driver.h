@@ -51,6 +51,9 @@ struct RunReport {
   std::vector<UnusableArchive> unusable;
   // With listsMemberAfter and a member chosen: the member's listing as it now stands.
   std::optional<MemberListing> memberAfter;
+  // After a whack that shortens the save (WhackEnd::SaveShortened): the whole save as it is to
+  // be written in place of the old one, which the run left as it was.
+  std::vector<std::uint8_t> shorterSave;
 };
 
 // Opens the files `request` names through `opener` into `files`, in the order the command line

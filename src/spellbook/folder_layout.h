@@ -23,6 +23,7 @@ inline constexpr std::string_view kFirstLanguage = "en_US";   // taken where the
 inline constexpr std::string_view kOverrideFolder = "override";
 inline constexpr std::string_view kIndexEnding = ".key";
 inline constexpr std::string_view kLooseSpellEnding = ".spl";
+inline constexpr std::string_view kTextTableEnding = ".2da";
 
 // The names a game's folder holds. Paths are relative to the game's folder, their parts joined
 // with '/'; "" is the game's folder itself.

@@ -3,12 +3,15 @@
 #include "formats/ascii.h"
 #include "formats/compressed_archive.h"
 
-std::optional<View> GameFolder::overrideSpell(std::string_view name) {
-  // The override folder is listed once, when the first spell is looked for.
-  if (!looseSpells_) looseSpells_ = looseFilesIn(files_, kLooseSpellEnding);
-  const auto found = looseSpells_->find(foldedText(name));
-  if (found == looseSpells_->end()) return std::nullopt;
-  // A loose spell is small: read whole, once. An empty or unreadable one is no spell, and the
+std::optional<View> GameFolder::overrideFile(std::string_view name, std::string_view ending) {
+  // The override folder is listed once for each ending, when the first such file is looked for.
+  auto names = looseNames_.find(ending);
+  if (names == looseNames_.end()) {
+    names = looseNames_.emplace(std::string(ending), looseFilesIn(files_, ending)).first;
+  }
+  const auto found = names->second.find(foldedText(name));
+  if (found == names->second.end()) return std::nullopt;
+  // A loose file is small: read whole, once. An empty or unreadable one is no file, and the
   // index is asked instead.
   auto [at, added] = looseFiles_.try_emplace(found->second);
   if (added && !files_.readWhole(found->second, at->second)) at->second.clear();

@@ -21,10 +21,11 @@ class GameFolder {
   // Looks things up in `files`, which is borrowed.
   explicit GameFolder(FolderReader& files) : files_(files) {}
 
-  // The whole loose spell file of the override folder whose name is `name` and ".spl",
-  // regardless of ASCII case, looked up among the files the folder lists (so a name holding "/"
-  // or ".." opens nothing); nothing when there is none, or it is empty or cannot be read.
-  [[nodiscard]] std::optional<View> overrideSpell(std::string_view name);
+  // The whole loose file of the override folder whose name is `name` and `ending`
+  // (kLooseSpellEnding, ...), regardless of ASCII case, looked up among the files the folder
+  // lists (so a name holding "/" or ".." opens nothing); nothing when there is none, or it is
+  // empty or cannot be read.
+  [[nodiscard]] std::optional<View> overrideFile(std::string_view name, std::string_view ending);
   // The archive at `path`, as the index's archive table gives it: relative to the game's folder,
   // either separator, any case (archiveIn()); where there is no such file, the ".cbf" file of the
   // same folder and base name. A compressed archive is read as the archive it holds
@@ -33,7 +34,8 @@ class GameFolder {
 
  private:
   FolderReader& files_;
-  std::optional<std::map<std::string, std::string>> looseSpells_;  // folded name: path
+  // By ending: each loose file's folded name and path.
+  std::map<std::string, std::map<std::string, std::string>, std::less<>> looseNames_;
   std::map<std::string, std::vector<std::uint8_t>> looseFiles_;    // by path; empty: unusable
   std::map<std::string, std::unique_ptr<ArchiveBytes>> archives_;  // by path as the index has it
 };

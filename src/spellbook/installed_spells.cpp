@@ -9,6 +9,7 @@
 #include "formats/resource_index.h"
 #include "formats/spell_archive.h"
 #include "formats/spell_header.h"
+#include "formats/text_table.h"
 
 namespace {
 
@@ -29,6 +30,54 @@ std::string_view nameText(const ResRef& name, char (&bytes)[8]) {
 
 }  // namespace
 
+ArchiveBytes* InstalledSpells::usableArchive(std::uint32_t number) {
+  const std::string_view path = archivePath(index_, number);
+  ArchiveBytes* archive = path.empty() ? nullptr : folder_.archive(path);
+  if (archive == nullptr) {
+    note(number, path, path.empty() ? ArchiveTrouble::NotInTable : ArchiveTrouble::Unreadable);
+    return nullptr;
+  }
+  if (const InflateTrouble trouble = unusableBecause(*archive); trouble != InflateTrouble::None) {
+    // An archive whose file, as it is or inflated, does not begin as an archive is no archive;
+    // one that cannot be inflated that far is a damaged compressed one.
+    if (trouble == InflateTrouble::HoldsNoArchive) {
+      note(number, path, ArchiveTrouble::NotAnArchive);
+    } else {
+      note(number, path, ArchiveTrouble::Compressed, trouble);
+    }
+    return nullptr;
+  }
+  // An archive's table is read once, however many slices of a long spell book ask it.
+  auto [table, unread] = tables_.try_emplace(number);
+  if (unread) table->second = fileTableOf(*archive);
+  return archive;
+}
+
+std::optional<View> InstalledSpells::textTable(ResRef name) {
+  char bytes[8];
+  if (const std::optional<View> file =
+          folder_.overrideFile(nameText(name, bytes), kTextTableEnding)) {
+    return file;
+  }
+  const Locator locator = findLocatorOfType(index_, name, kTextTableType);
+  if (locator == kNoLocator) return std::nullopt;
+  const std::uint32_t number = archiveNumberOf(locator);
+  ArchiveBytes* archive = usableArchive(number);
+  if (archive == nullptr) return std::nullopt;
+  const FileTable& files = tables_[number];
+  const Locator wanted[] = {locator};
+  EntryFinder entries(ArchiveMatch::numbered(), wanted);
+  entries.scan(files.bytes, files.entries);
+  const std::optional<FileData> data = entries.data(locator);
+  if (!data) return std::nullopt;
+  const std::optional<View> table = resourceData(*archive, *data);
+  if (archive->trouble() != InflateTrouble::None) {
+    note(number, archivePath(index_, number), ArchiveTrouble::Compressed, archive->trouble());
+    return std::nullopt;
+  }
+  return table;
+}
+
 void InstalledSpells::note(std::uint32_t number, std::string_view path, ArchiveTrouble trouble,
                            InflateTrouble inflate) {
   if (noted_.insert(number).second) unusable_.push_back({number, path, trouble, inflate});
@@ -43,7 +92,8 @@ std::vector<FoundSpell> InstalledSpells::find(std::span<const ResRef> names) {
   std::vector<bool> loose(names.size(), false);
   for (std::size_t n = 0; n < names.size(); ++n) {
     char bytes[8];
-    if (const std::optional<View> file = folder_.overrideSpell(nameText(names[n], bytes))) {
+    if (const std::optional<View> file =
+            folder_.overrideFile(nameText(names[n], bytes), kLooseSpellEnding)) {
       found[n] = {true, true, *file};
       loose[n] = true;
     } else {
@@ -76,25 +126,9 @@ std::vector<FoundSpell> InstalledSpells::find(std::span<const ResRef> names) {
   // Each archive: its header and file table once, then the headers of its spells.
   for (const std::uint32_t number : archives) {
     const std::string_view path = archivePath(index_, number);
-    ArchiveBytes* archive = path.empty() ? nullptr : folder_.archive(path);
-    if (archive == nullptr) {
-      note(number, path, path.empty() ? ArchiveTrouble::NotInTable : ArchiveTrouble::Unreadable);
-      continue;
-    }
-    if (const InflateTrouble trouble = unusableBecause(*archive); trouble != InflateTrouble::None) {
-      // An archive whose file, as it is or inflated, does not begin as an archive is no archive;
-      // one that cannot be inflated that far is a damaged compressed one.
-      if (trouble == InflateTrouble::HoldsNoArchive) {
-        note(number, path, ArchiveTrouble::NotAnArchive);
-      } else {
-        note(number, path, ArchiveTrouble::Compressed, trouble);
-      }
-      continue;
-    }
-    // An archive's table is read once, however many slices of a long spell book ask it.
-    auto [table, unread] = tables_.try_emplace(number);
-    if (unread) table->second = fileTableOf(*archive);
-    const FileTable& files = table->second;
+    ArchiveBytes* archive = usableArchive(number);
+    if (archive == nullptr) continue;
+    const FileTable& files = tables_[number];
     const std::vector<std::size_t>& asked = namesOf[number];
     std::vector<Locator> wanted;
     wanted.reserve(asked.size());

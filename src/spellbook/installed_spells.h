@@ -42,7 +42,15 @@ class InstalledSpells final : public SpellSource {
   // Each archive that could not be used so far, once, in the order met.
   [[nodiscard]] const std::vector<UnusableArchive>& unusable() const { return unusable_; }
 
+ protected:
+  // The override folder's loose table first, else the index's entry of a text table of that
+  // name in the archive its locator numbers.
+  [[nodiscard]] std::optional<View> textTable(ResRef name) override;
+
  private:
+  // The archive the index numbers `number`, its file table read into tables_; nullptr, and the
+  // reason noted, when it cannot be used.
+  ArchiveBytes* usableArchive(std::uint32_t number);
   void note(std::uint32_t number, std::string_view path, ArchiveTrouble trouble,
             InflateTrouble inflate = InflateTrouble::None);
 

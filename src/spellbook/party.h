@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "formats/creature.h"
 #include "formats/resource_index.h"
-#include "formats/save_game.h"
 #include "formats/string_table.h"
 #include "spellbook/game.h"
 
@@ -30,8 +30,9 @@ struct MemberLine {
 
 struct MemberLookup {
   MemberTrouble trouble = MemberTrouble::None;
-  MemberLine line;                   // filled when there is no trouble
-  std::optional<Creature> creature;  // likewise
+  MemberLine line;                    // filled when there is no trouble
+  std::optional<PartyMember> record;  // likewise
+  std::optional<Creature> creature;   // likewise
 };
 
 // Party record `index` (not checked against the party count) and its creature.
@@ -77,7 +78,8 @@ struct MemberSpellNames {
 
 // The known spells' names of every member the walk over the party reads, up to `most` names in
 // all, so that a damaged save cannot make the list long. A member whose known spells do not lie
-// inside the save has none.
+// inside the save has none; one that keeps its spells by class has the names the spell table of
+// `game.spells` gives its entries, none without a source or a table.
 [[nodiscard]] std::vector<MemberSpellNames> partySpellNames(const Game& game, std::size_t most);
 
 #endif  // GRIMTRIM_SPELLBOOK_PARTY_H_

@@ -1,6 +1,10 @@
 #include "spellbook/run.h"
 
 #include <optional>
+#include <utility>
+
+#include "spellbook/class_walk.h"
+#include "spellbook/class_whack.h"
 
 namespace {
 
@@ -29,21 +33,27 @@ RunOutcome runMember(const Game& game, const Settings& settings, RunListener& li
   }
   listener.member(member.line);
   if (!member.line.knowsSpells) return outcome;
-  // Spells kept in lists by class cannot be taken out without changing the save's size, so
-  // they are neither listed nor whacked.
-  if (member.creature->keepsSpellsByClass()) {
-    outcome.end = RunEnd::SpellsByClass;
-    return outcome;
-  }
   KeptToListener kept(listener);
-  const SpellWalk walk = walkSpells(game, *member.creature, settings.level, settings.number, kept);
+  const Creature& creature = *member.creature;
+  const bool byClass = creature.keepsSpellsByClass();
+  const SpellWalk walk =
+      byClass ? walkClassSpells(game, creature, settings.level, settings.number, kept)
+              : walkSpells(game, creature, settings.level, settings.number, kept);
   switch (walk.end) {
     case WalkEnd::Completed:
       break;
     case WalkEnd::Chosen:
       outcome.end = RunEnd::Whacked;
       outcome.whacked = walk.chosen;
-      outcome.whack = whackSpell(*member.creature, walk.chosen.knownIndex, settings.method);
+      if (byClass) {
+        ClassWhack whack =
+            whackClassSpell(*member.record, creature, walk.chosen.list,
+                            static_cast<std::uint32_t>(walk.chosen.knownIndex), settings.method);
+        outcome.whack = whack.plan;
+        outcome.shorterSave = std::move(whack.shorterSave);
+      } else {
+        outcome.whack = whackSpell(creature, walk.chosen.knownIndex, settings.method);
+      }
       break;
     case WalkEnd::NameNotInIndex:
       outcome.end = RunEnd::NameNotInIndex;
@@ -58,6 +68,13 @@ RunOutcome runMember(const Game& game, const Settings& settings, RunListener& li
     case WalkEnd::SourceFailed:
       outcome.end = RunEnd::ArchiveUnusable;
       outcome.inflate = walk.failure;
+      break;
+    case WalkEnd::NoSpellTable:
+      outcome.end = RunEnd::NoSpellTable;
+      break;
+    case WalkEnd::NumberNotInTable:
+      outcome.end = RunEnd::NumberNotInTable;
+      outcome.spellNumber = walk.spellNumber;
       break;
   }
   return outcome;

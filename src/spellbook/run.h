@@ -6,6 +6,7 @@
 #define GRIMTRIM_SPELLBOOK_RUN_H_
 
 #include <cstdint>
+#include <vector>
 
 #include "formats/resource_index.h"
 #include "spellbook/game.h"
@@ -23,8 +24,10 @@ enum class RunEnd : std::uint32_t {
   KnownOutsideSave = 4,   // the known spells of `member` do not lie inside the save
   NameNotInIndex = 5,     // a known spell's name (`missingName`) is not in the resource index
   NotASpell = 6,          // a known spell's data does not begin with a spell header
-  SpellsByClass = 7,      // the creature of `member` keeps its spells by class: not supported
+  // 7 names no end: a number once given away is not given again.
   ArchiveUnusable = 8,    // the configured spell archive turned out not to inflate (`inflate`)
+  NoSpellTable = 9,       // spells kept by number, and no spell table names them
+  NumberNotInTable = 10,  // a spell number (`spellNumber`) is not a row of the spell table
 };
 
 struct RunOutcome {
@@ -33,8 +36,11 @@ struct RunOutcome {
   std::int32_t member = 0;
   ResRef missingName = 0;  // with NameNotInIndex: the 8 name bytes, little-endian
   InflateTrouble inflate = InflateTrouble::None;  // with ArchiveUnusable
+  std::uint32_t spellNumber = 0;                  // with NumberNotInTable
   KeptSpell whacked;                              // with Whacked: the spell removed
   WhackPlan whack;                                // with Whacked: what the whack did
+  // With Whacked and WhackEnd::SaveShortened: the save to be written in place of the old one.
+  std::vector<std::uint8_t> shorterSave;
 };
 
 // Told of what a run meets, in the order it meets it.

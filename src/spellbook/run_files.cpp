@@ -28,8 +28,9 @@ std::optional<FileTrouble> openChecked(RunFileOpener& opener, FileRole role, con
                                        bool writable, View& view) {
   const FileStep step = opener.open(role, place, writable, view);
   if (step != FileStep::Ready) return FileTrouble{role, step, place.path};
-  const bool fits = role == FileRole::SpellArchive
-                        ? isArchiveFile(view)
+  const bool fits = role == FileRole::SpellArchive ? isArchiveFile(view)
+                    : role == FileRole::Save
+                        ? isSaveFile(view)
                         : hasSignature(view, 0, signatureOf(role), kSignatureSize);
   if (!fits) return FileTrouble{role, FileStep::WrongSignature, place.path};
   return std::nullopt;

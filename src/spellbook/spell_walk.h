@@ -7,8 +7,9 @@
 #include <cstdint>
 #include <utility>
 
+#include "formats/class_lists.h"
+#include "formats/creature.h"
 #include "formats/resource_index.h"
-#include "formats/save_game.h"
 #include "formats/string_table.h"
 #include "spellbook/game.h"
 
@@ -18,16 +19,20 @@ enum class WalkEnd {
   Chosen,            // the spell of the chosen number was reached: the last kept spell
   NameNotInIndex,    // a known spell's name is not in the resource index (`missingName`)
   NotASpell,         // a known spell's data does not begin with a spell header
-  KnownOutsideSave,  // the known spells section does not lie inside the save
+  KnownOutsideSave,  // the known spells section (or a class list) does not lie inside the save
   SourceFailed,      // the spells' source cannot be used (`failure`)
+  NoSpellTable,      // a record that keeps spells by number, and no spell table to name them
+  NumberNotInTable,  // a spell number (`spellNumber`) is not a row of the spell table
 };
 
 // A spell-book spell (type 1) met on the walk.
 struct KeptSpell {
-  std::int32_t knownIndex = 0;  // its 0-based position in the known spells
-  std::int32_t level = 0;       // as stored in its header
+  std::int32_t knownIndex = 0;  // its 0-based position in the known spells, or in its class list
+  std::int32_t level = 0;       // as stored in its header, or its class list's level
   std::int32_t number = 0;      // 1, 2, ... among the kept spells of its level
   Text name;                    // its display name, from the string table
+  SpellClass spellClass = SpellClass::None;  // whose list holds it, for a record kept by class
+  std::int32_t list = -1;  // that list, 0 to kClassListCount - 1 (class_lists.h); -1: none
 };
 
 // Told of each kept spell as the walk meets it, in stored order, so that a listing needs no
@@ -54,6 +59,7 @@ struct SpellWalk {
   KeptSpell chosen;        // with Chosen: the spell to whack, the last one kept
   ResRef missingName = 0;  // with NameNotInIndex: the 8 name bytes, little-endian
   InflateTrouble failure = InflateTrouble::None;  // with SourceFailed
+  std::uint32_t spellNumber = 0;                  // with NumberNotInTable
 };
 
 // Walks the known spells of `creature`, telling `listener` of each spell-book spell kept. With

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "formats/save_game.h"
+#include "formats/creature.h"
 
 // What a whack did after moving the later known spells down over the whacked one.
 enum class WhackEnd {
@@ -17,6 +17,9 @@ enum class WhackEnd {
   SectionsOutsideSave,             // the sections do not lie inside the save
   NoMemorizedSpell,                // there is no memorized spell to double
   NoLevelOneEntry,                 // no spell-level-1 entry can account for the copy
+  // A record that keeps its spells by class (class_whack.h):
+  LeftZeroedCopy,  // method 0: the last entry of the list stands twice, its copy without amounts
+  SaveShortened,   // the save is to be written anew without the entry, 16 bytes shorter
 };
 
 // The whack worked out from the creature's fields, read once before any store.

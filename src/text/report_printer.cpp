@@ -13,7 +13,7 @@ void printWhack(const RunOutcome& outcome, Output& out) {
   const WhackPlan& plan = outcome.whack;
   const Text& text = outcome.whacked.name;
   out.print("Whacking %.*s\n", text.length, text.address);
-  if (plan.end == WhackEnd::LeftDuplicate) return;
+  if (plan.end == WhackEnd::LeftDuplicate || plan.end == WhackEnd::LeftZeroedCopy) return;
   if (plan.unknownMethod) out.print("\nunknown free space method %d, using default", plan.method);
   switch (plan.end) {
     case WhackEnd::KnownNotBeforeMemorization:
@@ -34,7 +34,11 @@ void printWhack(const RunOutcome& outcome, Output& out) {
     case WhackEnd::Shrunk:
       out.print("\nfirst memorized spell of lowest spell level will be duplicated");
       break;
+    case WhackEnd::SaveShortened:
+      out.print("\nlater lists and records moved down, the save is 16 bytes shorter");
+      break;
     case WhackEnd::LeftDuplicate:
+    case WhackEnd::LeftZeroedCopy:
       break;
   }
 }
@@ -49,12 +53,25 @@ void ReportPrinter::member(const MemberLine& line) {
 }
 
 void ReportPrinter::kept(const KeptSpell& spell) {
+  const bool byClass = spell.spellClass != SpellClass::None;
   if (settings_.level == kNotGiven) {
-    if (spell.level != previousLevel_) out_.print("Level %d\n", spell.level);
+    // A spell book by class names each list once; one list of known spells names each change
+    // of level from one kept spell to the next.
+    if (byClass && spell.list != previousList_) {
+      out_.print("Level %d (%s)\n", spell.level, spellClassName(spell.spellClass));
+    } else if (!byClass && spell.level != previousLevel_) {
+      out_.print("Level %d\n", spell.level);
+    }
     previousLevel_ = spell.level;
+    previousList_ = spell.list;
   } else if (settings_.number == kNotGiven) {
-    out_.print("Level %d, Spell %d: %.*s\n", spell.level, spell.number, spell.name.length,
-               spell.name.address);
+    if (byClass) {
+      out_.print("Level %d, Spell %d: %.*s (%s)\n", spell.level, spell.number, spell.name.length,
+                 spell.name.address, spellClassName(spell.spellClass));
+    } else {
+      out_.print("Level %d, Spell %d: %.*s\n", spell.level, spell.number, spell.name.length,
+                 spell.name.address);
+    }
   }
 }
 
@@ -79,8 +96,11 @@ void printStopMessage(const RunOutcome& outcome, Output& out) {
     case RunEnd::NotASpell:
       out.print("oops, missed SPL pointer");
       break;
-    case RunEnd::SpellsByClass:
-      out.print("CRE V2.2 keeps spells by class: not supported");
+    case RunEnd::NoSpellTable:
+      out.print("spell table LISTSPLL.2DA not found");
+      break;
+    case RunEnd::NumberNotInTable:
+      out.print("oops, spell number %u is not a row of LISTSPLL.2DA", outcome.spellNumber);
       break;
     case RunEnd::Completed:
     case RunEnd::Whacked:

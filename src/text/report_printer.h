@@ -30,7 +30,34 @@ class ReportPrinter final : public RunListener {
   const Settings& settings_;
   Output& out_;
   std::int32_t previousLevel_ = -1;
+  std::int32_t previousList_ = -1;
 };
+
+// The name of the class whose list holds a spell, as the listings show it: "Bard", ...,
+// "Domain"; empty for None.
+[[nodiscard]] constexpr const char* spellClassName(SpellClass spellClass) {
+  switch (spellClass) {
+    case SpellClass::Bard:
+      return "Bard";
+    case SpellClass::Cleric:
+      return "Cleric";
+    case SpellClass::Druid:
+      return "Druid";
+    case SpellClass::Paladin:
+      return "Paladin";
+    case SpellClass::Ranger:
+      return "Ranger";
+    case SpellClass::Sorcerer:
+      return "Sorcerer";
+    case SpellClass::Wizard:
+      return "Wizard";
+    case SpellClass::Domain:
+      return "Domain";
+    case SpellClass::None:
+      break;
+  }
+  return "";
+}
 
 // The message an outcome that stopped the run prints; nothing for Completed and Whacked.
 void printStopMessage(const RunOutcome& outcome, Output& out);

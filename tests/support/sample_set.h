@@ -14,6 +14,7 @@ class SampleSet {
  public:
   SampleSet() { gamedata::writeGame(folder_.path(), gamedata::buildGame(gamedata::sampleGame())); }
   std::filesystem::path operator/(const char* name) const { return folder_ / name; }
+  [[nodiscard]] const std::filesystem::path& path() const { return folder_.path(); }
   // Runs grimtrim with `options`, then the saved game's and the configuration file's names.
   RunResult run(std::vector<std::string> options = {}) const {
     options.push_back(gamedata::kSaveName);

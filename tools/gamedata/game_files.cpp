@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "gamedata/class_game.h"
 #include "gamedata/layout_internal.h"
 #include "gamedata/sample_games.h"
 #include "gamedata/string_table_out.h"
@@ -58,6 +59,14 @@ void writeFamilySaves(const std::filesystem::path& folder) {
     writeFile(folder / name, buildGame(game).save);
   }
   writeFile(folder / kClassSaveName, buildGame(classGame()).save);
+  writeClassGame(folder / kClassGameFolder);
+  // The sample's first member exported as a character.
+  const GameFiles sample = buildGame(sampleGame());
+  const MemberLayout& wizard = sample.layout.members[0];
+  const auto at = static_cast<std::ptrdiff_t>(wizard.creature);
+  const Bytes record(sample.save.begin() + at,
+                     sample.save.begin() + at + static_cast<std::ptrdiff_t>(wizard.creatureSize));
+  writeFile(folder / kCharacterName, makeCharacter("CHR V2.0", "Selwyn", record, 0x64));
 }
 
 }  // namespace gamedata

@@ -55,6 +55,10 @@ inline constexpr const char* kConfigName = "sample.cfg";
 inline constexpr const char* kLongHeaderSaveName = "sample-v9.gam";
 inline constexpr const char* kLongestHeaderSaveName = "sample-v12.gam";
 inline constexpr const char* kClassSaveName = "party-v22.gam";
+// The folder of a whole game that keeps its spells by class (class_game.h), beside them.
+inline constexpr const char* kClassGameFolder = "classes";
+// The sample's first member exported as a character ("CHR V2.0").
+inline constexpr const char* kCharacterName = "selwyn.chr";
 
 void writeFile(const std::filesystem::path& path, const Bytes& bytes);
 void writeFile(const std::filesystem::path& path, std::string_view text);
@@ -63,8 +67,9 @@ void writeFile(const std::filesystem::path& path, std::string_view text);
 // names the three data files relative to the folder (so the program runs from inside it).
 void writeGame(const std::filesystem::path& folder, const GameFiles& files);
 
-// Writes the saves named above into `folder`, beside the sample's: they list and whack with the
-// sample's data files exactly as the sample's own save does.
+// Writes the saves named above into `folder`, beside the sample's: those of the family's other
+// layouts list and whack with the sample's data files exactly as the sample's own save does. The
+// game that keeps its spells by class goes into its own folder there, with its own data files.
 void writeFamilySaves(const std::filesystem::path& folder);
 
 }  // namespace gamedata

@@ -51,6 +51,7 @@ void Answer::spell(const KeptSpell& spell) {
   signedWord(spell.knownIndex);
   signedWord(spell.level);
   signedWord(spell.number);
+  word(static_cast<std::uint32_t>(spell.spellClass));
   text(printedText(spell.name));
 }
 

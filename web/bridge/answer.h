@@ -53,7 +53,7 @@ class PartedAnswer {
   [[nodiscard]] std::uint8_t* release(std::span<const AnswerPart> order) const;
 
  private:
-  std::array<Answer, 7> parts_;
+  std::array<Answer, kAnswerParts> parts_;
 };
 
 // The text of `text` as the command line prints it with "%.*s": up to its first NUL byte within

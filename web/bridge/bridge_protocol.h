@@ -34,6 +34,8 @@ inline constexpr const char* kHandedSignatures[] = {kStringTableSignature, kSpel
                                                     kResourceIndexSignature, kSaveGameSignature};
 // A spell archive may also come in either compressed form, told by its first eight bytes.
 inline constexpr const char* kCompressedArchiveSignatures[] = {kBlocksSignature, kStreamSignature};
+// And an exported character stands where a save does.
+inline constexpr const char* kOtherSaveSignatures[] = {kCharacterSignature};
 static_assert(std::size(kHandedSignatures) == std::size(kHandedRoles));
 
 // The first bytes of every file the page reads to tell its kind: enough for the signature and
@@ -80,12 +82,16 @@ enum class AnswerPart : std::uint32_t {
   // ArchiveTrouble, its InflateTrouble (None but with Compressed) and its path text; then the
   // count of reads the handed folder lacked. Both 0 for the configured files.
   FolderNotes = 6,
+  // word: the save's size once the run is over; smaller than before where a whack wrote it anew
+  // without the spell, in the block the save was handed in.
+  SaveSize = 7,
 };
+inline constexpr std::size_t kAnswerParts = 8;
 
 // gt_run's answer.
 inline constexpr AnswerPart kRunAnswer[] = {
     AnswerPart::Status,  AnswerPart::Printed,      AnswerPart::FailedCheck, AnswerPart::Outcome,
-    AnswerPart::Members, AnswerPart::MemberSpells, AnswerPart::FolderNotes};
+    AnswerPart::Members, AnswerPart::MemberSpells, AnswerPart::FolderNotes, AnswerPart::SaveSize};
 // gt_party's answer: the party of another save, as the listing without a member reads it.
 inline constexpr AnswerPart kPartyAnswer[] = {AnswerPart::Members, AnswerPart::Outcome};
 

@@ -12,6 +12,7 @@
 #include "formats/resource_index.h"
 #include "spellbook/folder_layout.h"
 #include "spellbook/settings.h"
+#include "text/report_printer.h"
 
 namespace {
 
@@ -33,10 +34,12 @@ constexpr const char* nameOf(RunEnd code) {
       return "NameNotInIndex";
     case RunEnd::NotASpell:
       return "NotASpell";
-    case RunEnd::SpellsByClass:
-      return "SpellsByClass";
     case RunEnd::ArchiveUnusable:
       return "ArchiveUnusable";
+    case RunEnd::NoSpellTable:
+      return "NoSpellTable";
+    case RunEnd::NumberNotInTable:
+      return "NumberNotInTable";
   }
   return nullptr;
 }
@@ -57,6 +60,10 @@ constexpr const char* nameOf(WhackEnd code) {
       return "NoMemorizedSpell";
     case WhackEnd::NoLevelOneEntry:
       return "NoLevelOneEntry";
+    case WhackEnd::LeftZeroedCopy:
+      return "LeftZeroedCopy";
+    case WhackEnd::SaveShortened:
+      return "SaveShortened";
   }
   return nullptr;
 }
@@ -151,6 +158,26 @@ constexpr const char* nameOf(AnswerPart code) {
       return "MemberSpells";
     case AnswerPart::FolderNotes:
       return "FolderNotes";
+    case AnswerPart::SaveSize:
+      return "SaveSize";
+  }
+  return nullptr;
+}
+
+// A class whose list holds a spell, by the name the listings show (report_printer.h).
+constexpr const char* nameOf(SpellClass code) {
+  switch (code) {
+    case SpellClass::None:
+      return "None";
+    case SpellClass::Bard:
+    case SpellClass::Cleric:
+    case SpellClass::Druid:
+    case SpellClass::Paladin:
+    case SpellClass::Ranger:
+    case SpellClass::Sorcerer:
+    case SpellClass::Wizard:
+    case SpellClass::Domain:
+      return spellClassName(code);
   }
   return nullptr;
 }
@@ -209,6 +236,7 @@ constexpr CodeTable kCodeTables[] = {
     {"FileRole", writeCodes<FileRole>},
     {"FileStep", writeCodes<FileStep>},
     {"AnswerPart", writeCodes<AnswerPart>},
+    {"SpellClass", writeCodes<SpellClass>},
 };
 
 // The name by which the page's requests give the value an option sets, as run() takes them.
@@ -233,7 +261,7 @@ extern "C" {
 
 // Answer: each kind's signatures, in the order of kHandedRoles (the order the command line
 // checks the files), each a count and texts: one, but for a spell archive also its compressed
-// forms'; how many first bytes of a file the page reads (enough for a signature and an archive's
+// forms', and for a save an exported character's; how many first bytes of a file the page reads (enough for a signature and an archive's
 // header); the handed folder's flags kUnreadable and kSizeKnown; the parts of gt_run's answer
 // and of gt_party's, each a count and the parts in order; the code tables, a count and each its
 // name and its codes (writeCodes); the value of an option not given (signed), the default method
@@ -246,15 +274,20 @@ std::uint8_t* gt_constants() {
   Answer answer;
   for (std::size_t i = 0; i < std::size(kHandedRoles); ++i) {
     const char* signature = kHandedSignatures[i];
-    if (kHandedRoles[i] != FileRole::SpellArchive) {
+    if (kHandedRoles[i] == FileRole::SpellArchive) {
+      answer.word(static_cast<std::uint32_t>(1 + std::size(kCompressedArchiveSignatures)));
+      answer.text(std::string_view(signature, kSignatureSize));
+      for (const char* compressed : kCompressedArchiveSignatures)
+        answer.text(std::string_view(compressed, kFormSignatureSize));
+    } else if (kHandedRoles[i] == FileRole::Save) {
+      answer.word(static_cast<std::uint32_t>(1 + std::size(kOtherSaveSignatures)));
+      answer.text(std::string_view(signature, kSignatureSize));
+      for (const char* other : kOtherSaveSignatures)
+        answer.text(std::string_view(other, kSignatureSize));
+    } else {
       answer.word(1);
       answer.text(std::string_view(signature, kSignatureSize));
-      continue;
     }
-    answer.word(static_cast<std::uint32_t>(1 + std::size(kCompressedArchiveSignatures)));
-    answer.text(std::string_view(signature, kSignatureSize));
-    for (const char* compressed : kCompressedArchiveSignatures)
-      answer.text(std::string_view(compressed, kFormSignatureSize));
   }
   answer.word(static_cast<std::uint32_t>(kHeadSize));
   answer.word(kUnreadable);

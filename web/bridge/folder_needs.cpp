@@ -9,8 +9,8 @@
 
 #include "answer.h"
 #include "bridge_protocol.h"
+#include "formats/creature.h"
 #include "formats/resource_index.h"
-#include "formats/save_game.h"
 #include "formats/signatures.h"
 #include "handed_folder.h"
 #include "spellbook/folder_layout.h"
@@ -36,15 +36,16 @@ std::uint32_t archivesHeld(FolderListing& folder, const View& index) {
 // Looks up the known spells of every member of `save` (up to kMostScoredSpells names in all) in
 // `folder` through `index`, so that the folder notes what it lacks.
 void lookUpParty(const View& save, const View& index, HandedFolder& folder) {
+  GameFolder lookups(folder);
+  InstalledSpells installed(index, lookups);
   std::vector<ResRef> names;
   std::unordered_set<ResRef> seen;
-  for (const MemberSpellNames& member : partySpellNames(Game{save, View{}}, kMostScoredSpells)) {
+  for (const MemberSpellNames& member :
+       partySpellNames(Game{save, View{}, &installed}, kMostScoredSpells)) {
     for (const ResRef name : member.names) {
       if (seen.insert(name).second) names.push_back(name);
     }
   }
-  GameFolder lookups(folder);
-  InstalledSpells installed(index, lookups);
   static_cast<void>(installed.find(names));
 }
 
@@ -77,7 +78,7 @@ std::uint8_t* gt_folder_needs(const std::uint8_t* save, std::uint32_t saveSize,
   const std::optional<View> index = found.index() ? folder.whole(*found.index()) : std::nullopt;
   answer.word(index ? archivesHeld(folder, *index) : 0);
   const View saveView = save == nullptr ? View{} : View{const_cast<std::uint8_t*>(save), saveSize};
-  if (index && hasSignature(saveView, 0, kSaveGameSignature, kSignatureSize)) {
+  if (index && isSaveFile(saveView)) {
     lookUpParty(saveView, *index, folder);
   }
   answer.word(static_cast<std::uint32_t>(folder.needs().size()));

@@ -1,5 +1,6 @@
 #include "run_session.h"
 
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -109,6 +110,11 @@ const std::uint8_t* RunSession::run(const Settings& settings) {
   BothListeners both(printer, members);
   const RunReport report = driveRun(*this, request(settings), both);
   if (report.reported) printer.finish(report.outcome);
+  // A save written anew shorter takes the old one's place, in the block that held it.
+  if (!report.shorterSave.empty() && report.shorterSave.size() < save_.size) {
+    std::memcpy(save_.bytes.get(), report.shorterSave.data(), report.shorterSave.size());
+    save_.size = static_cast<std::uint32_t>(report.shorterSave.size());
+  }
   // A file that cannot be used ends the command line's run with its message and status 1.
   TextOutput gaveUp;
   if (report.trouble) printFileTrouble(*report.trouble, gaveUp);
@@ -123,6 +129,7 @@ const std::uint8_t* RunSession::run(const Settings& settings) {
   answer[AnswerPart::MemberSpells].memberListing(report.memberAfter);
   answer[AnswerPart::FolderNotes].folderNotes(report.unusable,
                                               folder_ ? folder_->needs().size() : 0);
+  answer[AnswerPart::SaveSize].word(save_.size);
   return keep(answer.release(kRunAnswer));
 }
 

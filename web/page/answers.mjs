@@ -31,7 +31,7 @@ export const readOutcome = (r) => {
 };
 
 const readMember = (r) => ({ index: r.i32(), number: r.u32(), knowsSpells: r.u32() !== 0, name: counted(r) });
-const readSpell = (r) => ({ known: r.i32(), level: r.i32(), number: r.i32(), name: counted(r) });
+const readSpell = (r) => ({ known: r.i32(), level: r.i32(), number: r.i32(), spellClass: r.u32(), name: counted(r) });
 
 // Each part by the core's name for it (an AnswerPart): the field of the answer it fills, and how
 // it is read.
@@ -42,6 +42,7 @@ const parts = new Map([
   ['Outcome', ['outcome', readOutcome]],
   ['Members', ['members', (r) => list(r, readMember)]],
   ['MemberSpells', ['memberListing', (r) => ({ spells: list(r, readSpell), end: r.u32(), message: counted(r) })]],
+  ['SaveSize', ['saveSize', (r) => r.u32()]],
   ['FolderNotes', ['folder', (r) => ({
     unusable: list(r, () => ({ number: r.u32(), trouble: r.u32(), inflate: r.u32(), path: bytesToText(counted(r)) })),
     unmet: r.u32(),

@@ -37,11 +37,12 @@ test('an answer is read in the order of parts the core gives, whatever that orde
   const read = readParts(reader([...members, ...outcomeBytes]), ['Members', 'Outcome']);
   assert.deepEqual(read.members, [{ index: 5, number: 2, knowsSpells: true, name: Uint8Array.of(65, 108) }]);
   assert.equal(read.outcome.member, 2);
-  // The member's listing after the status: one spell, then how the walk ended and its message.
-  const spells = [1, 0, 0, 0, 3, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0, 0, 90, 6, 0, 0, 0, 1, 0, 0, 0, 33];
+  // The member's listing after the status: one spell (its class 7), then how the walk ended and its message.
+  const spells = [1, 0, 0, 0, 3, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 7, 0, 0, 0, 1, 0, 0, 0, 90, 6, 0, 0, 0, 1, 0, 0, 0, 33];
   assert.deepEqual(readParts(reader([0, 0, 0, 0, ...spells]), ['Status', 'MemberSpells']), {
     status: 0,
-    memberListing: { spells: [{ known: 3, level: 1, number: 2, name: Uint8Array.of(90) }], end: 6, message: Uint8Array.of(33) },
+    memberListing: { spells: [{ known: 3, level: 1, number: 2, spellClass: 7, name: Uint8Array.of(90) }], end: 6,
+                     message: Uint8Array.of(33) },
   });
   assert.throws(() => readParts(reader([0, 0, 0, 0]), ['Runes']), /a part this page cannot read: Runes/);
 });

@@ -64,6 +64,10 @@ const whackWords = new Map([
   ['SectionsOutsideSave', notLaidOut],
   ['NoMemorizedSpell', needsFirstLevel],
   ['NoLevelOneEntry', needsFirstLevel],
+  ['LeftZeroedCopy', 'Free-space method 0: the later spells of its list moved up, and the last one stands a second time ' +
+      'with nothing memorized; the game adds the two together when it loads the save.'],
+  ['SaveShortened', 'Method 1 took the spell out as the game writes a member who never knew it: the save is 16 bytes ' +
+      'shorter, with everything after the spell moved down.'],
 ]);
 
 // The explanation of a removal that was made, from what the whack did (`whackEnd`, a WhackEnd)
@@ -90,18 +94,11 @@ const listStops = new Map([
   ['NotASpell', 'The spell archive holds something else than a spell where a spell should be: is it the right .bif file?'],
   ['KnownOutsideSave', "The member's known spells lie outside the save: the save is damaged."],
   ['ArchiveUnusable', 'The spell archive is compressed and cannot be inflated: it is damaged.'],
+  ['NoSpellTable', "This member's game keeps its spell books by class and level, and names the spells through its spell " +
+      'table LISTSPLL.2DA, which none of the files given holds: give the game\'s own folder or files.'],
+  ['NumberNotInTable', 'A spell this member knows is numbered past the end of the spell table: is it the table of this game?'],
 ]);
 export const whyListStops = (core, end) => listStops.get(codeName(core.codes.RunEnd, end)) ?? '';
-
-// What the page says in place of the spells of the member `memberName` where the run cannot list
-// any, by the name of the core's RunEnd; null for an end that lists them, or stops partway
-// (whyListStops). Nothing is damaged then: the save is left as it is.
-const notListed = new Map([
-  ['SpellsByClass', (memberName) => `${memberName} is from a game that keeps its spell books by class and level. ` +
-      'Grimtrim cannot list or remove spells kept that way yet, so this member\'s spells are not shown; ' +
-      'the save is fine and is left as it is.'],
-]);
-export const whyNotListed = (core, end, memberName) => notListed.get(codeName(core.codes.RunEnd, end))?.(memberName) ?? null;
 
 // What the page says of an archive of the game's folder whose spells were passed over, as the
 // core's run names it ({ number, trouble, inflate, path }), by the names of its ArchiveTrouble
@@ -139,6 +136,6 @@ export function unworded(codes) {
   const lacking = (table, words, wordless = []) => Object.keys(codes[table])
       .filter((name) => !wordless.includes(name) && !words.some((worded) => worded.has(name)))
       .map((name) => `${table}.${name}`);
-  return [...lacking('RunEnd', [listStops, notListed], kListed), ...lacking('WhackEnd', [whackWords]),
+  return [...lacking('RunEnd', [listStops], kListed), ...lacking('WhackEnd', [whackWords]),
           ...lacking('ArchiveTrouble', [troubles], ['Compressed']), ...lacking('InflateTrouble', [inflateTroubles], ['None'])];
 }

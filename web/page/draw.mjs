@@ -179,10 +179,13 @@ export function drawSpells({ memberName, spells, levelShown, onLevel, onRemove, 
     const list = element('ol', { className: 'spells' });
     for (const spell of ofLevel) {
       const remove = element('button', { type: 'button', className: 'remove', textContent: 'Remove' });
-      remove.setAttribute('aria-label', `Remove ${spell.shownName} (level ${level}, spell ${spell.number})`);
+      const of = spell.className ? `${spell.className}, ` : '';
+      remove.setAttribute('aria-label', `Remove ${spell.shownName} (${of}level ${level}, spell ${spell.number})`);
       remove.addEventListener('click', () => onRemove(spell));
-      list.append(element('li', {}, element('span', { className: 'num', textContent: String(spell.number) }),
-                          element('span', { className: 'name', textContent: spell.shownName }), remove));
+      const name = [element('span', { className: 'name', textContent: spell.shownName })];
+      if (spell.className) name.push(element('span', { className: 'class', textContent: spell.className }));
+      list.append(element('li', {}, element('span', { className: 'num', textContent: String(spell.number) }), ...name,
+                          remove));
     }
     box.append(element('section', { className: 'level-group' },
                        element('h3', {}, levelButton, element('span', { className: 'count',

@@ -49,7 +49,7 @@ export const endsInAnyCase = (name, ending) => asciiLower(name).endsWith(asciiLo
 // endings are the core's. Among thousands of files (a whole installation) these are examined
 // first, and the others only when a kind is still missing.
 export function namedLikeGameFile(name, layout) {
-  return ['.gam', '.tlk', '.bif', layout.compressedArchiveEnding, layout.indexEnding].some((ending) => endsInAnyCase(name, ending));
+  return ['.gam', '.chr', '.tlk', '.bif', layout.compressedArchiveEnding, layout.indexEnding].some((ending) => endsInAnyCase(name, ending));
 }
 
 // The folder part of a path as the browser gives it ('' for a file chosen on its own).

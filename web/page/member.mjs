@@ -1,11 +1,18 @@
 // The member shown: its spells, a level's listing, and the removal of a spell, with Undo. Each
 // is one run of the core, which gives the transcript and the member's spells together.
 
-import { explainWhack, methodWords, stoppedEarly, unusableNote, whyListStops, whyNotListed } from './command.mjs';
+import { codeName } from './answers.mjs';
+import { explainWhack, methodWords, stoppedEarly, unusableNote, whyListStops } from './command.mjs';
 import { elsewhereNote, heldElsewhere } from './archives.mjs';
 import { byId, confirmRemoval, drawSpells, element, nextPaint, paragraph, pressLevel, pressMember, quote,
          selectedMethod } from './draw.mjs';
 import { guarded, runAndShow, sessionOf, showOutcome, shown } from './page_state.mjs';
+
+// The class whose list holds `spell`, as the listings name it; '' for a spell of one list.
+function classOf(core, spell) {
+  const name = codeName(core.codes.SpellClass, spell.spellClass);
+  return name && name !== 'None' ? name : '';
+}
 
 export async function chooseMember(state, member, button) {
   performance.mark('grimtrim:member-chosen');
@@ -51,11 +58,6 @@ function showSpells(state, result) {
     return;
   }
   const { spells, end, message } = result.memberListing;
-  const unlisted = whyNotListed(core, end, memberName);
-  if (unlisted) {
-    draw([], [paragraph(unlisted)]);
-    return;
-  }
   const notes = [];
   if (!spells.length && !stoppedEarly(core, end)) {
     notes.push(paragraph(`None of the spells this member knows is a spell-book spell in this ${state.folder ? 'game' : 'spell archive'}.`));
@@ -67,7 +69,7 @@ function showSpells(state, result) {
     notes.push(element('div', { className: 'error' },
                        paragraph(`The list stops here. ${whyListStops(core, end)}`), quote(shown(state, message))));
   }
-  draw(spells.map((spell) => ({ ...spell, shownName: shown(state, spell.name) })), notes);
+  draw(spells.map((spell) => ({ ...spell, shownName: shown(state, spell.name), className: classOf(core, spell) })), notes);
 }
 
 // Where several archives were given: how many of the member's known spells the archive in use
@@ -92,7 +94,8 @@ function askRemoval(state, spell) {
   const name = shown(state, spell.name);
   confirmRemoval({
     heading: `Remove ${name}?`,
-    text: `${name} (level ${spell.level}, spell ${spell.number}) will be removed from ${shown(state, state.member.name)}'s spell book.`,
+    text: `${name} (${spell.className ? `${spell.className}, ` : ''}level ${spell.level}, spell ${spell.number}) will be ` +
+        `removed from ${shown(state, state.member.name)}'s spell book.`,
     method: methodWords[method],
     removeLabel: `Remove ${name}`,
   }, () => guarded(() => removeSpell(state, spell, method)));
@@ -112,7 +115,7 @@ function removeSpell(state, spell, method) {
   const after = sessionOf(state).save();
   state.edits.removed(after, { name: spell.name, member: state.member.name });
   state.run.save = after;
-  const changed = after.some((b, i) => b !== before[i]);
+  const changed = after.length !== before.length || after.some((b, i) => b !== before[i]);
   const memberName = shown(state, state.member.name);
   const words = [element('p', {}, element('strong', { textContent: `Removed ${shown(state, spell.name)} from ${memberName}.` }))];
   const explained = explainWhack(state.core, result.outcome.whack.end, changed);

@@ -121,7 +121,8 @@ test('the core sends its codes by name and its conventions, and the page has wor
              conventions: core.conventions, unworded: unworded() };
   });
   assert.deepEqual(sent.unworded, [], 'codes the page cannot word');
-  assert.deepEqual(sent.tables, ['RunEnd', 'WhackEnd', 'ArchiveTrouble', 'InflateTrouble', 'FileRole', 'FileStep', 'AnswerPart']);
+  assert.deepEqual(sent.tables, ['RunEnd', 'WhackEnd', 'ArchiveTrouble', 'InflateTrouble', 'FileRole', 'FileStep', 'AnswerPart',
+                                 'SpellClass']);
   assert.ok(sent.frozen);
   assert.deepEqual(sent.conventions, {
     notGiven: -1, defaultMethod: 1, noLocator: 0xFFFFFFFF,
@@ -173,7 +174,7 @@ test('the kinds\' signatures come from the core, and an archive\'s file table is
     };
   });
   assert.deepEqual(answers.kinds, { signatures: { stringTable: ['TLK '], spellArchive: ['BIFF', 'BIFCV1.0', 'BIF V1.0'],
-                                                  resourceIndex: ['KEY '], save: ['GAME'] },
+                                                  resourceIndex: ['KEY '], save: ['GAME', 'CHR '] },
                                     headSize: 20 });
   assert.deepEqual(answers.ranges, [
     { start: 20, end: 68 }, { start: 4_000_000_000, end: 4_000_000_032 },

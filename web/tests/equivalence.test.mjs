@@ -20,6 +20,8 @@ let server;
 before(async () => {
   makeSample(join(dir, 'sample'), 'sample');
   makeSample(join(dir, 'stress'), 'stress');
+  // The class game twice: the configuration file's runs write their configuration beside the files.
+  for (const folder of ['classes', 'classes-cfg']) makeSample(join(dir, folder), 'classes');
   // Files of the wrong kind, empty, or cut short, beside the sample set.
   const sample = (name) => readFileSync(join(dir, 'sample', name));
   writeFileSync(join(dir, 'sample', 'notes.txt'), 'Selwyn knows too many spells.\n');
@@ -116,6 +118,16 @@ add('stress', ['-p2', '-s4', '-w999']);
 const newerSave = 'save/000000002-Tower-Gate/party.gam';
 const olderSave = 'save/000000001-Quick-Save/party.gam';
 const addFolder = (folder, args, save = newerSave) => cases.push({ folder, args, save: `${folder}/${save}` });
+// A game that keeps its spells by class: every member's levels, listings and whacks under both
+// methods and an unknown one (which write the save anew, 16 bytes shorter), given as its folder
+// (whose override folder holds a mod's copy of the spell table) and through a configuration file.
+const classSave = 'save/000000004-Bell-Tower/party.gam';
+const classFiles = { save: classSave, stringTable: 'dialog.tlk', spellArchive: 'data/spells.bif', resourceIndex: 'realm.key' };
+for (const args of [[], ['-p0'], ['-p1'], ['-p1', '-s1'], ['-p1', '-s3'], ['-p2', '-w1'], ['-p3'], ['-p1', '-s1', '-w3'],
+                    ['-f0', '-p0', '-s1', '-w1'], ['-f7', '-p1', '-s4', '-w1'], ['-p0', '-s2', '-w9']]) {
+  addFolder('classes', args, classSave);
+  add('classes-cfg', args, classFiles);
+}
 addFolder('installed', []);
 addFolder('installed', ['-w1']);
 for (let member = 0; member <= 4; ++member) {

@@ -2,7 +2,7 @@
 // remove spells, undo, download, and compare the download with the command line's whack; wrong
 // and damaged files; the archive picked among several; and the speed on the stress set.
 import assert from 'node:assert/strict';
-import { copyFileSync, readFileSync, statSync, writeFileSync } from 'node:fs';
+import { copyFileSync, mkdirSync, readFileSync, statSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { pathToFileURL } from 'node:url';
 import { after, before, test } from 'node:test';
@@ -12,6 +12,9 @@ const dir = testDir('page');
 const sample = join(dir, 'sample');
 const stress = join(dir, 'stress');
 const sampleSet = ['sample.gam', 'sample.tlk', 'spells.bif', 'sample.key', 'sample.cfg'];
+// The game that keeps spells by class, its files picked one by one.
+const classes = join(dir, 'classes-flat');
+const classSet = ['party.gam', 'dialog.tlk', 'spells.bif', 'realm.key'];
 
 // What README.md shows the command line print for the demo session.
 const banner = "\nOrvane's Grimtrim 1.01 -- whack spells a Vellmark character\n" +
@@ -30,6 +33,13 @@ let browser;
 before(async () => {
   makeSample(sample, 'sample');
   makeSample(stress, 'stress');
+  makeSample(join(dir, 'classes'), 'classes');
+  mkdirSync(classes, { recursive: true });
+  for (const [from, to] of [['save/000000004-Bell-Tower/party.gam', 'party.gam'], ['dialog.tlk', 'dialog.tlk'],
+                            ['data/spells.bif', 'spells.bif'], ['realm.key', 'realm.key']]) {
+    copyFileSync(join(dir, 'classes', from), join(classes, to));
+  }
+  writeFileSync(join(classes, 'flat.cfg'), 'dialog.tlk\nspells.bif\nrealm.key\n');
   // An archive with no file entries, given before the real one.
   const empty = readFileSync(join(sample, 'spells.bif'));
   empty.writeUInt32LE(0, 8);
@@ -204,15 +214,30 @@ test('wrong and damaged files show the command line\'s messages', async () => {
   await context.close();
 });
 
-test('a member whose game keeps spells by class is listed, and the page says plainly why none are shown', async () => {
+test('a member whose game keeps spells by class lists them with their class, and a removal downloads a shorter save', async () => {
   const { page, problems, context } = await openPage(browser, server.url);
-  await drop(page, sample, ['party-v22.gam', 'sample.tlk', 'spells.bif', 'sample.key']);
-  await page.locator('#party li').nth(1).waitFor();
-  await page.getByRole('button', { name: '2 Corvin Ashe' }).click();
-  await page.locator('#spells', { hasText: 'keeps its spell books by class' }).waitFor();
-  assert.doesNotMatch(await page.locator('#spells').textContent(), /damaged/);
-  assert.equal(await transcript(page), `${banner}2 Corvin Ashe\nCRE V2.2 keeps spells by class: not supported` +
-               '\n\nUse -sN to select the spell level to display');
+  await drop(page, classes, classSet);
+  await page.locator('#party li').nth(3).waitFor();
+  await page.getByRole('button', { name: '1 Dunmore Pike' }).click();
+  await page.getByRole('button', { name: 'Level 1', exact: true }).click();
+  assert.deepEqual(await levelRows(page, 1), [['1', 'Ember Ward'], ['2', 'Gloom Veil'], ['3', 'Spark Needle']]);
+  assert.deepEqual(await page.locator('.level-group li .class').allTextContents(),
+                   ['Sorcerer', 'Wizard', 'Wizard', 'Wizard', 'Sorcerer', 'Wizard']);
+  await page.getByRole('button', { name: 'Remove Gloom Veil (Wizard, level 1, spell 2)' }).click();
+  await page.locator('#confirm-remove').click();
+  await page.locator('#outcome', { hasText: 'Removed Gloom Veil' }).waitFor();
+  assert.match(await page.locator('#outcome').textContent(), /the save is 16 bytes shorter/);
+  assert.deepEqual(await levelRows(page, 1), [['1', 'Ember Ward'], ['2', 'Spark Needle']]);
+  // The download is the command line's whack of the same files, 16 bytes shorter.
+  const original = readFileSync(join(classes, 'party.gam'));
+  writeFileSync(join(classes, 'whacked.gam'), original);
+  runNative(classes, ['-p1', '-s1', '-w2', 'whacked.gam', 'flat.cfg']);
+  const [saved] = await Promise.all([page.waitForEvent('download'), page.click('#download')]);
+  assert.equal(saved.suggestedFilename(), 'party.gam');
+  await saved.saveAs(join(dir, 'download-classes.gam'));
+  const downloaded = readFileSync(join(dir, 'download-classes.gam'));
+  assert.equal(downloaded.length, original.length - 16);
+  assert.ok(downloaded.equals(readFileSync(join(classes, 'whacked.gam'))));
   assert.deepEqual(problems, []);
   await context.close();
 });
