@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
     std::printf(
         "usage: make_sample FOLDER "
         "[sample|utf8|cyrillic|real|stress|large|installed|installed-large|"
-        "installed-large-plain|classes]\n");
+        "installed-large-plain|classes|classes-large]\n");
     return 2;
   }
   const char* size = argc == 3 ? argv[2] : "sample";
@@ -42,10 +42,15 @@ int main(int argc, char** argv) {
       return 1;
     }
     return 0;
-  } else if (std::strcmp(size, "classes") == 0) {
-    // A game that keeps its spells in lists by class, as its folder holds it.
+  } else if (std::strcmp(size, "classes") == 0 || std::strcmp(size, "classes-large") == 0) {
+    // A game that keeps its spells in lists by class, as its folder holds it; "large" with a
+    // spell table of 2,000 rows and a member who knows 300 of them.
     try {
-      gamedata::writeClassGame(argv[1]);
+      if (std::strcmp(size, "classes") == 0) {
+        gamedata::writeClassGame(argv[1]);
+      } else {
+        gamedata::writeLargeClassGame(argv[1], 2000, 300);
+      }
     } catch (const std::exception& e) {
       std::printf("make_sample: %s\n", e.what());
       return 1;

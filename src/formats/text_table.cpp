@@ -1,6 +1,8 @@
 #include "formats/text_table.h"
 
+#include <array>
 #include <cstdint>
+#include <cstring>
 
 #include "formats/ascii.h"
 
@@ -13,75 +15,64 @@ constexpr std::uint8_t kObfuscationKey[64] = {
     0xb4, 0x9d, 0xcc, 0xaf, 0xa5, 0x95, 0xba, 0x99, 0x87, 0xd2, 0x9d, 0xe3, 0x91, 0xba, 0x90, 0xca};
 constexpr std::uint64_t kObfuscatedStart = 2;  // after FF FF
 
-// The table's text byte by byte, deobfuscated where it is obfuscated: nothing is copied.
-class TableText {
- public:
-  explicit TableText(const View& file)
-      : file_(file),
-        obfuscated_(inside(file, 0, kObfuscatedStart) && file.data[0] == 0xFF &&
-                    file.data[1] == 0xFF),
-        at_(obfuscated_ ? kObfuscatedStart : 0) {}
-  [[nodiscard]] bool ended() const { return at_ >= file_.size; }
-  // The next byte; only called before ended().
-  char next() {
-    std::uint8_t byte = file_.data[at_];
-    if (obfuscated_) byte ^= kObfuscationKey[(at_ - kObfuscatedStart) % 64];
-    ++at_;
-    return static_cast<char>(byte);
-  }
+// Whether each byte separates values: one look-up a byte, as a table's text is read whole.
+constexpr auto kSeparates = [] {
+  std::array<bool, 256> separates{};
+  separates[' '] = separates['\t'] = separates['\r'] = true;
+  return separates;
+}();
 
- private:
-  View file_;
-  bool obfuscated_;
-  std::uint64_t at_;
-};
-
-bool separates(char c) {
-  return c == ' ' || c == '\t' || c == '\r';
+bool separates(std::uint8_t c) {
+  return kSeparates[c];
 }
 
-// A value as a resource name: capitals, at most 8 bytes.
-class NameBuilder {
- public:
-  void add(char c) {
-    if (length_ < 8) name_ |= ResRef{static_cast<std::uint8_t>(raisedChar(c))} << (8 * length_++);
-  }
-  [[nodiscard]] ResRef name() const { return name_; }
-
- private:
-  ResRef name_ = 0;
-  unsigned length_ = 0;
-};
+// The value [start, end) as a resource name: capitals, at most 8 bytes.
+ResRef nameOf(const std::uint8_t* start, const std::uint8_t* end) {
+  ResRef name = 0;
+  for (unsigned i = 0; i < 8 && start + i < end; ++i)
+    name |= ResRef{static_cast<std::uint8_t>(raisedChar(static_cast<char>(start[i])))} << (8 * i);
+  return name;
+}
 
 }  // namespace
 
 std::vector<ResRef> tableNames(const View& file, std::size_t value) {
   std::vector<ResRef> names;
-  TableText text(file);
+  if (file.size == 0) return names;
+  // An obfuscated table is read from a plain copy, made once.
+  std::vector<std::uint8_t> plain;
+  const std::uint8_t* at = file.data;
+  const std::uint8_t* end = file.data + file.size;
+  if (file.size >= kObfuscatedStart && file.data[0] == 0xFF && file.data[1] == 0xFF) {
+    plain.resize(static_cast<std::size_t>(file.size - kObfuscatedStart));
+    for (std::size_t j = 0; j < plain.size(); ++j)
+      plain[j] = file.data[kObfuscatedStart + j] ^ kObfuscationKey[j % 64];
+    at = plain.data();
+    end = plain.data() + plain.size();
+  }
   ResRef fallback = 0;
-  for (std::size_t line = 1; !text.ended(); ++line) {
-    // One line: its values counted, the one wanted kept.
+  for (std::size_t line = 1; at < end; ++line) {
+    const auto* found =
+        static_cast<const std::uint8_t*>(std::memchr(at, '\n', static_cast<std::size_t>(end - at)));
+    const std::uint8_t* lineEnd = found != nullptr ? found : end;
+    // The line's values as far as the one wanted: what follows it is never needed.
     std::size_t values = 0;
-    bool inValue = false;
-    NameBuilder wanted;
-    NameBuilder first;
-    while (!text.ended()) {
-      const char c = text.next();
-      if (c == '\n') break;
-      if (separates(c)) {
-        inValue = false;
-        continue;
-      }
-      if (!inValue) {
-        inValue = true;
-        ++values;
-      }
-      if (values == 1) first.add(c);
-      if (values == value + 1) wanted.add(c);
+    ResRef first = 0;
+    ResRef wanted = 0;
+    for (const std::uint8_t* next = at; values <= value;) {
+      while (next < lineEnd && separates(*next))
+        ++next;
+      if (next == lineEnd) break;
+      const std::uint8_t* start = next;
+      while (next < lineEnd && !separates(*next))
+        ++next;
+      if (values == 0 && line == 2) first = nameOf(start, next);
+      if (values == value) wanted = nameOf(start, next);
+      ++values;
     }
-    if (line == 2 && values > 0) fallback = first.name();
-    if (line <= 3 || values == 0) continue;
-    names.push_back(values > value ? wanted.name() : fallback);
+    if (line == 2 && values > 0) fallback = first;
+    if (line > 3 && values > 0) names.push_back(values > value ? wanted : fallback);
+    at = found != nullptr ? found + 1 : end;
   }
   return names;
 }

@@ -1,8 +1,11 @@
 #include "gamedata/class_game.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <string>
 #include <utility>
 
+#include "gamedata/game_def.h"
 #include "gamedata/game_files.h"
 #include "gamedata/layout_internal.h"
 #include "gamedata/string_table_out.h"
@@ -29,11 +32,11 @@ constexpr std::uint8_t kKey[64] = {
 // The game's spells as the table's rows name them; the spell files' own levels are not the
 // lists' (the game uses the list's), and the divine ones are of type 2.
 struct ClassSpell {
-  const char* resref;
-  const char* name;
+  std::string resref;
+  std::string name;
   std::uint16_t type;
 };
-constexpr ClassSpell kSpells[] = {
+const std::vector<ClassSpell> kSpells = {
     {"CS1SPARK", "Spark Needle", 1}, {"CS1GLOOM", "Gloom Veil", 1},
     {"CS1EMBWR", "Ember Ward", 1},   {"CS1EMBMD", "Ember Ward, Remade", 1},
     {"CS2STILL", "Still Air", 1},    {"CS2THORN", "Thorn Whip", 1},
@@ -255,7 +258,11 @@ Bytes classCharacter() {
   return makeCharacter("CHR V2.2", "Ilsabet Vane", makeClassRecord(classParty()[0], 1), 0x224);
 }
 
-ClassGameFiles buildClassGame() {
+namespace {
+
+// The game's files for the spell table `table` naming `spells`, and a save of `party`.
+ClassGameFiles buildClassFiles(const Bytes& table, const std::vector<ClassSpell>& spells,
+                               const std::vector<ClassMemberDef>& party) {
   std::vector<std::string> strings = {"<NO TEXT>", "Realm"};
   // The spell archive, number 1 of the index: a table of innate abilities and the spell table,
   // then the spells; each entry keeps only the file part of its locator.
@@ -269,8 +276,8 @@ ClassGameFiles buildClassGame() {
   for (const char c : std::string("2DA V1.0\n****\n\tRESREF\nSENSE\tCI1SENSE\n"))
     innateTable.push_back(static_cast<std::uint8_t>(c));
   resources.push_back({"LISTINNT", kTableType, innateTable});
-  resources.push_back({"ListSpll", kTableType, classSpellTable(false)});
-  for (const ClassSpell& spell : kSpells) {
+  resources.push_back({"ListSpll", kTableType, table});
+  for (const ClassSpell& spell : spells) {
     Bytes header;
     fill(header, 0, 0xA0, static_cast<std::uint32_t>(strings.size()));
     putText(header, 0, "SPL V2.0", 8);
@@ -335,8 +342,40 @@ ClassGameFiles buildClassGame() {
   files.stringTable = makeStringTable(strings);
   files.archive = std::move(archive);
   files.overrideTable = obfuscatedTable(classSpellTable(true));
-  files.save = makeClassSave(classParty(), classOthers(), files.layout);
+  files.save = makeClassSave(party, classOthers(), files.layout);
   return files;
+}
+
+}  // namespace
+
+ClassGameFiles buildClassGame() {
+  return buildClassFiles(classSpellTable(false), kSpells, classParty());
+}
+
+ClassGameFiles buildLargeClassGame(std::size_t rows, std::size_t entries) {
+  std::string table =
+      "2DA V1.0\n****\n\tBARD\tCLERIC\tDRUID\tPALADIN\tRANGER\tSORCERER\tWIZARD\tRESREF\n";
+  std::vector<ClassSpell> spells;
+  char resref[16];
+  for (std::size_t row = 0; row < rows; ++row) {
+    std::snprintf(resref, sizeof resref, "CX%05zu", row % 100000);
+    const std::size_t level = row % 9 + 1;
+    table += "ROW_" + std::to_string(row) + "  ****  ****  ****  ****  ****  " +
+             std::to_string(level) + "  " + std::to_string(level) + "  " + resref + "\n";
+    spells.push_back({resref, std::string("Spell of ") + resref, 1});
+  }
+  // One member who knows `entries` spells spread over the sorcerer's and the wizard's lists.
+  ClassMemberDef caster = memberOf(0, "Ilsabet Vane", {});
+  for (int spellClass : {5, 6}) {
+    for (int level = 1; level <= 9; ++level)
+      caster.lists.push_back({spellClass, level, {}});
+  }
+  for (std::size_t e = 0; e < entries; ++e) {
+    const std::size_t row = e * (rows / std::max<std::size_t>(entries, 1));
+    caster.lists[(e * 7) % caster.lists.size()].entries.push_back(
+        {static_cast<std::uint32_t>(row), 1, 1});
+  }
+  return buildClassFiles(Bytes(table.begin(), table.end()), spells, {caster});
 }
 
 void writeClassGame(const std::filesystem::path& folder) {
@@ -352,6 +391,29 @@ void writeClassGame(const std::filesystem::path& folder) {
   std::filesystem::create_directories((folder / kClassCharacter).parent_path());
   writeFile(folder / kClassCharacter, classCharacter());
   writeFile(folder / kClassConfigName, std::string("dialog.tlk\ndata/spells.bif\nrealm.key\n"));
+}
+
+void writeLargeClassGame(const std::filesystem::path& folder, std::size_t rows,
+                         std::size_t entries) {
+  const ClassGameFiles files = buildLargeClassGame(rows, entries);
+  std::filesystem::create_directories(folder / "data");
+  std::filesystem::create_directories((folder / kClassSave).parent_path());
+  writeFile(folder / "realm.key", files.index);
+  writeFile(folder / "dialog.tlk", files.stringTable);
+  writeFile(folder / "data/spells.bif", files.archive);
+  writeFile(folder / kClassSave, files.save);
+  // The same spells known by name, one list of known spells of as many entries.
+  GameDef known;
+  MemberDef caster;
+  caster.partyName = "Ilsabet Vane";
+  for (std::size_t e = 0; e < entries; ++e) {
+    char resref[16];
+    std::snprintf(resref, sizeof resref, "CX%05zu",
+                  (e * (rows / std::max<std::size_t>(entries, 1))) % 100000);
+    caster.known.push_back(resref);
+  }
+  known.party = {caster};
+  writeFile(folder / kKnownSave, buildGame(known).save);
 }
 
 }  // namespace gamedata

@@ -102,6 +102,10 @@ struct ClassGameFiles {
 inline constexpr const char* kClassCharacter = "characters/ilsabet.chr";
 [[nodiscard]] Bytes classCharacter();
 
+// A game of the same kind of `rows` spells, its spell table of as many rows, whose save's one
+// member knows `entries` of them across the sorcerer's and the wizard's lists.
+[[nodiscard]] ClassGameFiles buildLargeClassGame(std::size_t rows, std::size_t entries);
+
 // The whole game in `folder`: realm.key, dialog.tlk, data/spells.bif (the table plain),
 // override/ListSpll.2DA (the remade table, obfuscated), the save at kClassSave, its sorcerer
 // exported at kClassCharacter, and
@@ -109,6 +113,12 @@ inline constexpr const char* kClassCharacter = "characters/ilsabet.chr";
 inline constexpr const char* kClassSave = "save/000000004-Bell-Tower/party.gam";
 inline constexpr const char* kClassConfigName = "classes.cfg";
 void writeClassGame(const std::filesystem::path& folder);
+
+// buildLargeClassGame() in `folder` as a game's folder, the save at kClassSave, and beside it at
+// kKnownSave a save whose one member knows the same spells in one list of known spells.
+inline constexpr const char* kKnownSave = "known.gam";
+void writeLargeClassGame(const std::filesystem::path& folder, std::size_t rows,
+                         std::size_t entries);
 
 }  // namespace gamedata
 

@@ -105,6 +105,10 @@ for (const save of ['sample-v9.gam', 'sample-v12.gam']) {
   }
 }
 for (const args of [[], ['-p0', '-w1'], ['-p1'], ['-p1', '-s1', '-w1']]) add('sample', args, { save: 'party-v22.gam' });
+// The sample's wizard exported as a character: a party of one.
+for (const args of [[], ['-p0'], ['-p0', '-s1'], ['-p1'], ['-p0', '-s1', '-w3'], ['-f0', '-p0', '-s2', '-w1']]) {
+  add('sample', args, { save: 'selwyn.chr' });
+}
 // The stress set: tens of thousands of entries in every file.
 add('stress', []);
 add('stress', ['-p0']);
@@ -126,6 +130,7 @@ const classFiles = { save: classSave, stringTable: 'dialog.tlk', spellArchive: '
 for (const args of [[], ['-p0'], ['-p1'], ['-p1', '-s1'], ['-p1', '-s3'], ['-p2', '-w1'], ['-p3'], ['-p1', '-s1', '-w3'],
                     ['-f0', '-p0', '-s1', '-w1'], ['-f7', '-p1', '-s4', '-w1'], ['-p0', '-s2', '-w9']]) {
   addFolder('classes', args, classSave);
+  addFolder('classes', args, 'characters/ilsabet.chr');
   add('classes-cfg', args, classFiles);
 }
 addFolder('installed', []);

@@ -242,6 +242,27 @@ test('a member whose game keeps spells by class lists them with their class, and
   await context.close();
 });
 
+test('an exported character is a save of one member, and the removal downloads it under its own name', async () => {
+  const { page, problems, context } = await openPage(browser, server.url);
+  await drop(page, sample, ['selwyn.chr', 'sample.tlk', 'spells.bif', 'sample.key']);
+  await page.locator('#party li').first().waitFor();
+  assert.deepEqual(await rows(page.locator('#party li')), [['0', 'Selwyn']]);
+  await page.getByRole('button', { name: '0 Selwyn' }).click();
+  await page.getByRole('button', { name: 'Level 1', exact: true }).click();
+  await (await remove(page, 'Witchlight', 1, 3)).waitFor();
+  await page.locator('#confirm-remove').click();
+  await page.locator('#outcome', { hasText: 'Removed Witchlight' }).waitFor();
+  assert.equal(await page.locator('#transcript-command').textContent(), 'grimtrim -p0 -s1 -w3 selwyn.chr game-folder');
+  writeFileSync(join(sample, 'whacked.chr'), readFileSync(join(sample, 'selwyn.chr')));
+  runNative(sample, ['-p0', '-s1', '-w3', 'whacked.chr', 'sample.cfg']);
+  const [saved] = await Promise.all([page.waitForEvent('download'), page.click('#download')]);
+  assert.equal(saved.suggestedFilename(), 'selwyn.chr');
+  await saved.saveAs(join(dir, 'download.chr'));
+  assert.ok(readFileSync(join(dir, 'download.chr')).equals(readFileSync(join(sample, 'whacked.chr'))));
+  assert.deepEqual(problems, []);
+  await context.close();
+});
+
 test('a click on a member, a removal and an undo each cross into the core at most 4 times', async () => {
   const { page, problems, context } = await openPage(browser, server.url);
   await drop(page, sample, sampleSet);
