@@ -79,6 +79,8 @@ int main(int argc, char** argv) {
   if (report.trouble) giveUp(*report.trouble);
   for (const UnusableArchive& archive : report.unusable)
     printUnusableArchive(archive, errors);
-  files.closeAll(report.shorterSave);
+  if (const std::optional<FileTrouble> unwritten = files.closeAll(report.shorterSave)) {
+    giveUp(*unwritten);
+  }
   return finish(out, EXIT_SUCCESS);
 }

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/fatal.h"
 #include "app/platform_map.h"
 
 namespace {
@@ -66,15 +65,17 @@ FileStep OpenFiles::open(FileRole role, const FilePlace& place, bool writable, V
   return FileStep::Ready;
 }
 
-void OpenFiles::closeAll(const std::vector<std::uint8_t>& replacement) {
+std::optional<FileTrouble> OpenFiles::closeAll(const std::vector<std::uint8_t>& replacement) {
   // The edit is only safe once it is in the file: a failed flush must not pass for success.
-  if (!flushView(save_)) fatal("Cannot write save file <%s>", save_.path.c_str());
+  bool written = flushView(save_);
   unmapAndClose(save_);
   // The file is let go before it is replaced: no system replaces a file that is mapped.
-  if (!replacement.empty() && !replaceFile(save_.path, replacement.data(), replacement.size())) {
-    fatal("Cannot write save file <%s>", save_.path.c_str());
+  if (written && !replacement.empty()) {
+    written = replaceFile(save_.path, replacement.data(), replacement.size());
   }
   unmapAndClose(resourceIndex_);
   unmapAndClose(spellArchive_);
   unmapAndClose(stringTable_);
+  if (!written) return FileTrouble{FileRole::Save, FileStep::NotWritten, save_.path};
+  return std::nullopt;
 }

@@ -32,9 +32,10 @@ class OpenFiles final : public RunFileOpener {
 
   // Releases the four files: saved game, resource index, spell archive, string table, each view,
   // mapping, file. A writable save is flushed first, then, when `replacement` is not empty,
-  // replaced whole by those bytes (replaceFile()); if its edits cannot be written, says so and
-  // ends the process with status 1.
-  void closeAll(const std::vector<std::uint8_t>& replacement = {});
+  // replaced whole by those bytes (replaceFile()). The save's trouble when its edits could not be
+  // written (FileStep::NotWritten); the other files are released all the same.
+  [[nodiscard]] std::optional<FileTrouble> closeAll(
+      const std::vector<std::uint8_t>& replacement = {});
 
  private:
   MappedFile& fileOf(FileRole role);

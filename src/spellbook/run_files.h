@@ -36,6 +36,7 @@ enum class FileStep : std::uint32_t {
   NotInFolder = 6,           // the game's folder holds none
   SeveralInFolder = 7,       // the game's folder holds more than one
   CompressedUnreadable = 8,  // a compressed spell archive cannot be read (`inflate` says why)
+  NotWritten = 9,            // the save's edit could not be written back
 };
 
 struct FileTrouble {

@@ -10,6 +10,7 @@ struct FileMessages {
   const char* notInFolder = nullptr;      // %s: the game's folder
   const char* severalInFolder = nullptr;  // %s: the game's folder
   const char* doesNotInflate = nullptr;   // %s: the path, then why
+  const char* notWritten = nullptr;       // %s: the path
 };
 
 constexpr FileMessages kStringTable{
@@ -29,9 +30,14 @@ constexpr FileMessages kResourceIndex{"error reading .key file location",
                                       "<%s> is not a .key file, first chars are not \"KEY \"",
                                       "no .key file in game folder <%s>",
                                       "more than one .key file in game folder <%s>"};
-constexpr FileMessages kSaveGame{nullptr, "Cannot open save file <%s>",
+constexpr FileMessages kSaveGame{nullptr,
+                                 "Cannot open save file <%s>",
                                  "Cannot create file mapping object",
-                                 "<%s> is not a save file, first chars are not \"GAME\""};
+                                 "<%s> is not a save file, first chars are not \"GAME\"",
+                                 nullptr,
+                                 nullptr,
+                                 nullptr,
+                                 "Cannot write save file <%s>"};
 constexpr FileMessages kConfiguration{nullptr, "cannot open config <%s>", nullptr, nullptr};
 
 // All four files share this one for a view that cannot be made.
@@ -71,6 +77,8 @@ const char* formatOf(const FileMessages& messages, FileStep step) {
       return messages.severalInFolder;
     case FileStep::CompressedUnreadable:
       return messages.doesNotInflate;
+    case FileStep::NotWritten:
+      return messages.notWritten;
     case FileStep::Ready:
       break;
   }

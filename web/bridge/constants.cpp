@@ -138,6 +138,8 @@ constexpr const char* nameOf(FileStep code) {
       return "SeveralInFolder";
     case FileStep::CompressedUnreadable:
       return "CompressedUnreadable";
+    case FileStep::NotWritten:
+      return "NotWritten";
   }
   return nullptr;
 }
@@ -261,15 +263,15 @@ extern "C" {
 
 // Answer: each kind's signatures, in the order of kHandedRoles (the order the command line
 // checks the files), each a count and texts: one, but for a spell archive also its compressed
-// forms', and for a save an exported character's; how many first bytes of a file the page reads (enough for a signature and an archive's
-// header); the handed folder's flags kUnreadable and kSizeKnown; the parts of gt_run's answer
-// and of gt_party's, each a count and the parts in order; the code tables, a count and each its
-// name and its codes (writeCodes); the value of an option not given (signed), the default method
-// (signed) and kNoLocator; the option letters in the order the help lists them, a count and each
-// its letter and the name of the value it sets (texts); the names a game's folder keeps things
-// by, kStringTableName, kOverrideFolder, kIndexEnding, kLooseSpellEnding and
-// kCompressedArchiveEnding (texts); and the most a compressed archive and one of its blocks may
-// inflate to (long words). The caller frees it.
+// forms', and for a save an exported character's; how many first bytes of a file the page reads
+// (enough for a signature and an archive's header); the handed folder's flags kUnreadable and
+// kSizeKnown; the parts of gt_run's answer and of gt_party's, each a count and the parts in order;
+// the code tables, a count and each its name and its codes (writeCodes); the value of an option not
+// given (signed), the default method (signed) and kNoLocator; the option letters in the order the
+// help lists them, a count and each its letter and the name of the value it sets (texts); the names
+// a game's folder keeps things by, kStringTableName, kOverrideFolder, kIndexEnding,
+// kLooseSpellEnding and kCompressedArchiveEnding (texts); and the most a compressed archive and one
+// of its blocks may inflate to (long words). The caller frees it.
 std::uint8_t* gt_constants() {
   Answer answer;
   for (std::size_t i = 0; i < std::size(kHandedRoles); ++i) {
