@@ -182,6 +182,20 @@ TEST(WriteSafety, ASaveThatCannotBeWrittenAnewStaysAsItWas) {
   EXPECT_EQ(before, readFile(save));
 }
 
+// A save reached through a link is written anew where it lies, and the link stays a link.
+TEST(WriteSafety, ASaveWrittenAnewThroughALinkIsTheOneLinkedTo) {
+  TempFolder folder;
+  gamedata::writeClassGame(folder.path());
+  const std::filesystem::path save = folder / gamedata::kClassSave;
+  const Bytes before = readFile(save);
+  std::filesystem::create_symlink(std::filesystem::absolute(save), folder / "linked.gam");
+  const RunResult edit =
+      runGrimtrim(folder.path(), {"-p0", "-s1", "-w1", "linked.gam", gamedata::kClassConfigName});
+  EXPECT_EQ(0, edit.status);
+  EXPECT_TRUE(std::filesystem::is_symlink(folder / "linked.gam"));
+  EXPECT_EQ(before.size() - 16, readFile(save).size());
+}
+
 // Output that cannot be written must not pass for a good run; a whack that reached the save
 // stays, since the save is flushed whether the output could be written or not.
 TEST(WriteSafety, OutputThatCannotBeWrittenFailsTheRun) {

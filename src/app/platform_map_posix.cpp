@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdint>
+#include <cstdlib>
 
 #include "app/platform_map.h"
 
@@ -195,7 +196,12 @@ std::FILE* openForReading(const char* path) {
   return stream;
 }
 
-bool replaceFile(const std::string& path, const std::uint8_t* bytes, std::uint64_t size) {
+bool replaceFile(const std::string& given, const std::uint8_t* bytes, std::uint64_t size) {
+  // A save reached through a link is replaced where it lies, the link kept.
+  char* resolved = ::realpath(given.c_str(), nullptr);
+  if (resolved == nullptr) return false;
+  const std::string path(resolved);
+  std::free(resolved);
   struct stat old {};
   if (::stat(path.c_str(), &old) != 0) return false;
   // The new file's name is the program's own: one left by a run that was cut off goes first.
@@ -204,6 +210,9 @@ bool replaceFile(const std::string& path, const std::uint8_t* bytes, std::uint64
   const int descriptor =
       ::open(fresh.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
   if (descriptor < 0) return false;
+  // The old file's owner where the system lets it be kept (a run by another user cannot), then
+  // its permissions.
+  static_cast<void>(::fchown(descriptor, old.st_uid, old.st_gid));
   bool written = ::fchmod(descriptor, old.st_mode & 07777) == 0;
   for (std::uint64_t done = 0; written && done < size;) {
     const ssize_t now = ::write(descriptor, bytes + done, static_cast<std::size_t>(size - done));

@@ -23,9 +23,10 @@ class Lowering {
   Lowering(const View& save, std::uint64_t record, std::uint64_t recordSize, std::uint64_t gap)
       : save_(save), record_(record), recordEnd_(record + recordSize), gap_(gap) {}
 
-  // `field` (an offset in the old save) is to hold `value`, where it may be stored.
+  // `field` (an offset in the old save, anywhere but over the bytes that leave) is to hold
+  // `value`.
   void set(std::uint64_t field, std::uint32_t value) {
-    if (storable(field)) stores_.emplace_back(field, value);
+    if (inside(save_, field, 4) && outsideGap(field)) stores_.emplace_back(field, value);
   }
   // The offset into the file at `field` is lowered by 16 where it points past the entry.
   void lowerPastGap(std::uint64_t field) {

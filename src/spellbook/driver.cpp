@@ -64,6 +64,9 @@ RunReport driveRun(RunFileOpener& opener, const RunRequest& request, RunListener
                                  files.spellArchivePath, report.outcome.inflate};
   }
   report.shorterSave = std::exchange(report.outcome.shorterSave, {});
+  // The archives the request itself could not use: a front end's own listing after it reads no
+  // more of the folder than it reports.
+  report.unusable = spells.unusable();
   if (wantsListing) {
     if (listsWhole) {
       report.memberAfter = MemberListing{keeping.taken(), report.outcome};
@@ -78,6 +81,5 @@ RunReport driveRun(RunFileOpener& opener, const RunRequest& request, RunListener
       report.memberAfter = MemberListing{listing.taken(), end};
     }
   }
-  report.unusable = spells.unusable();
   return report;
 }

@@ -50,6 +50,11 @@ export const methodWords = {
   1: 'Free-space method 1 (the default): the list is shortened and the member gets one more memorized copy of the first memorized spell, counted at level 1.',
   0: 'Free-space method 0: the gap is left as it is, and the last spell of the list stands in it a second time until the game next saves.',
 };
+// The same for a spell of a member whose game keeps its spell books by class and level.
+export const classMethodWords = {
+  1: 'Free-space method 1 (the default): the spell is taken out of the save, which becomes 16 bytes shorter, as the game writes a member who never knew it.',
+  0: 'Free-space method 0: the later spells of its list move up, and the last one stands a second time with nothing memorized; the game adds the two together when it loads the save.',
+};
 
 // What a removal did with the room it freed, by the name of the core's WhackEnd, for the player.
 const notLaidOut = 'The save is not laid out as method 1 needs, so the gap was left as method 0 leaves it: ' +
@@ -69,6 +74,10 @@ const whackWords = new Map([
   ['SaveShortened', 'Method 1 took the spell out as the game writes a member who never knew it: the save is 16 bytes ' +
       'shorter, with everything after the spell moved down.'],
 ]);
+
+// What the page says where a spell kept by class could not be written out as method 1 writes it.
+export const classNotLaidOut = "The member's record is not laid out as method 1 needs, so the spell was removed as " +
+    'method 0 removes it: the later spells of its list moved up, and the last one stands a second time with nothing memorized.';
 
 // The explanation of a removal that was made, from what the whack did (`whackEnd`, a WhackEnd)
 // and whether the save changed at all: a sentence, or '' where there is none to add.

@@ -2,7 +2,8 @@
 // is one run of the core, which gives the transcript and the member's spells together.
 
 import { codeName } from './answers.mjs';
-import { explainWhack, methodWords, stoppedEarly, unusableNote, whyListStops } from './command.mjs';
+import { classMethodWords, classNotLaidOut, explainWhack, methodWords, stoppedEarly, unusableNote,
+         whyListStops } from './command.mjs';
 import { elsewhereNote, heldElsewhere } from './archives.mjs';
 import { byId, confirmRemoval, drawSpells, element, nextPaint, paragraph, pressLevel, pressMember, quote,
          selectedMethod } from './draw.mjs';
@@ -96,7 +97,7 @@ function askRemoval(state, spell) {
     heading: `Remove ${name}?`,
     text: `${name} (${spell.className ? `${spell.className}, ` : ''}level ${spell.level}, spell ${spell.number}) will be ` +
         `removed from ${shown(state, state.member.name)}'s spell book.`,
-    method: methodWords[method],
+    method: (spell.className ? classMethodWords : methodWords)[method] ?? methodWords[1],
     removeLabel: `Remove ${name}`,
   }, () => guarded(() => removeSpell(state, spell, method)));
 }
@@ -118,7 +119,9 @@ function removeSpell(state, spell, method) {
   const changed = after.length !== before.length || after.some((b, i) => b !== before[i]);
   const memberName = shown(state, state.member.name);
   const words = [element('p', {}, element('strong', { textContent: `Removed ${shown(state, spell.name)} from ${memberName}.` }))];
-  const explained = explainWhack(state.core, result.outcome.whack.end, changed);
+  const { WhackEnd } = state.core.codes;
+  const explained = spell.className && result.outcome.whack.end === WhackEnd.SectionsOutsideSave ? classNotLaidOut
+      : explainWhack(state.core, result.outcome.whack.end, changed);
   if (explained) words.push(paragraph(explained));
   words.push(paragraph(`Download the edited save to keep it; ${state.edits.save.file.name} on your disk is unchanged.`));
   showOutcome(state, words);
