@@ -54,8 +54,9 @@ void lookUpParty(const View& save, const View& index, HandedFolder& folder) {
 extern "C" {
 
 // What the page must still read of a game's folder (a block, handed_folder.h) for the party of
-// `save`: the string table and the index whole, and for every member's known spells the loose
-// spells whole and of each archive its header, file table and the spell headers they resolve.
+// `save`: the string table and the index whole, for a member who keeps spells by class the spell
+// table (loose, or its archive's part), and for every member's known spells the loose spells
+// whole and of each archive its header, file table and the spell headers they resolve.
 // Each answer asks for the next step's bytes; none asked means the page holds all it needs.
 // Answer: whether the folder has a string table and its path, the count of .key files at its
 // top and their paths, how many archives the index names that the folder holds (0 without one
